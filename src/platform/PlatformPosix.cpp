@@ -1,0 +1,135 @@
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <ifaddrs.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "platform/Platform.h"
+
+namespace GenChartLib {
+namespace platform {
+
+namespace {
+
+// Any symbol of this library locates its binary for dladdr.
+void anchor() {}
+
+bool fileExists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
+
+}  // namespace
+
+std::string moduleFileName(const std::string& baseName) { return baseName + ".so"; }
+
+std::string libraryDirectory() {
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(&anchor), &info) == 0 || info.dli_fname == nullptr) {
+        return {};
+    }
+    std::string path = info.dli_fname;
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+ModuleHandle loadModule(const std::string& fileName, std::string* error) {
+    const std::string own = libraryDirectory() + fileName;
+    if (!libraryDirectory().empty() && fileExists(own)) {
+        if (void* handle = dlopen(own.c_str(), RTLD_NOW | RTLD_LOCAL)) {
+            return handle;
+        }
+    }
+    void* handle = dlopen(fileName.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (handle == nullptr && error != nullptr) {
+        const char* reason = dlerror();
+        *error = reason != nullptr ? reason : "unknown reason";
+    }
+    return handle;
+}
+
+void* findEntry(ModuleHandle module, const char* name) {
+    return module == nullptr || name == nullptr ? nullptr : dlsym(module, name);
+}
+
+void unloadModule(ModuleHandle module) {
+    if (module != nullptr) {
+        dlclose(module);
+    }
+}
+
+std::string tempDirectory() {
+    for (const char* var : {"TMPDIR", "TMP", "TEMP"}) {
+        const char* dir = std::getenv(var);
+        if (dir != nullptr && *dir != '\0') {
+            std::string path = dir;
+            if (path.back() != '/') {
+                path += '/';
+            }
+            return path;
+        }
+    }
+    return "/tmp/";
+}
+
+std::optional<std::array<std::uint8_t, 4>> firstLocalIPv4() {
+    // The host's own name first, as the chart id has always done; then the
+    // interfaces, skipping loopback, for hosts whose name does not resolve.
+    char host[1025] = {};
+    if (gethostname(host, sizeof host - 1) == 0) {
+        addrinfo hints{};
+        hints.ai_family = AF_INET;
+        addrinfo* found = nullptr;
+        if (getaddrinfo(host, nullptr, &hints, &found) == 0 && found != nullptr) {
+            std::unique_ptr<addrinfo, decltype(&freeaddrinfo)> guard(found, &freeaddrinfo);
+            const auto* in = reinterpret_cast<const sockaddr_in*>(found->ai_addr);
+            std::array<std::uint8_t, 4> bytes{};
+            std::memcpy(bytes.data(), &in->sin_addr.s_addr, 4);
+            return bytes;
+        }
+    }
+    ifaddrs* list = nullptr;
+    if (getifaddrs(&list) != 0) {
+        return std::nullopt;
+    }
+    std::unique_ptr<ifaddrs, decltype(&freeifaddrs)> guard(list, &freeifaddrs);
+    for (ifaddrs* it = list; it != nullptr; it = it->ifa_next) {
+        if (it->ifa_addr == nullptr || it->ifa_addr->sa_family != AF_INET) {
+            continue;
+        }
+        const auto* in = reinterpret_cast<const sockaddr_in*>(it->ifa_addr);
+        std::array<std::uint8_t, 4> bytes{};
+        std::memcpy(bytes.data(), &in->sin_addr.s_addr, 4);
+        if (bytes[0] != 127) {
+            return bytes;
+        }
+    }
+    return std::nullopt;
+}
+
+RenameResult renameNoReplace(const std::string& from, const std::string& to) {
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+        return RenameResult::Moved;
+    }
+    if (errno == EEXIST) {
+        return RenameResult::TargetExists;
+    }
+    if (errno != EINVAL && errno != ENOSYS) {
+        return RenameResult::Failed;
+    }
+    // File systems without RENAME_NOREPLACE: link() refuses an existing target
+    // atomically, then the old name goes.
+    if (link(from.c_str(), to.c_str()) != 0) {
+        return errno == EEXIST ? RenameResult::TargetExists : RenameResult::Failed;
+    }
+    unlink(from.c_str());
+    return RenameResult::Moved;
+}
+
+}  // namespace platform
+}  // namespace GenChartLib

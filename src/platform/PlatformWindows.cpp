@@ -1,0 +1,132 @@
+#define WIN32_LEAN_AND_MEAN
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#include <windows.h>
+
+#include <cstring>
+#include <vector>
+
+#include "platform/Platform.h"
+
+namespace GenChartLib {
+namespace platform {
+
+namespace {
+
+void anchor() {}
+
+std::wstring widen(const std::string& utf8) {
+    if (utf8.empty()) {
+        return {};
+    }
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, wide.data(), n);
+    wide.resize(static_cast<std::size_t>(n - 1));
+    return wide;
+}
+
+std::string narrow(const std::wstring& wide) {
+    if (wide.empty()) {
+        return {};
+    }
+    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, utf8.data(), n, nullptr, nullptr);
+    utf8.resize(static_cast<std::size_t>(n - 1));
+    return utf8;
+}
+
+}  // namespace
+
+std::string moduleFileName(const std::string& baseName) { return baseName + ".dll"; }
+
+std::string libraryDirectory() {
+    HMODULE self = nullptr;
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            reinterpret_cast<LPCWSTR>(&anchor), &self)) {
+        return {};
+    }
+    std::vector<wchar_t> path(32768);
+    const DWORD n = GetModuleFileNameW(self, path.data(), static_cast<DWORD>(path.size()));
+    if (n == 0 || n >= path.size()) {
+        return {};
+    }
+    std::wstring full(path.data(), n);
+    const auto slash = full.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::string() : narrow(full.substr(0, slash + 1));
+}
+
+ModuleHandle loadModule(const std::string& fileName, std::string* error) {
+    const std::string own = libraryDirectory();
+    if (!own.empty()) {
+        if (HMODULE h = LoadLibraryExW(widen(own + fileName).c_str(), nullptr,
+                                       LOAD_WITH_ALTERED_SEARCH_PATH)) {
+            return h;
+        }
+    }
+    HMODULE h = LoadLibraryW(widen(fileName).c_str());
+    if (h == nullptr && error != nullptr) {
+        *error = "LoadLibrary error " + std::to_string(GetLastError());
+    }
+    return h;
+}
+
+void* findEntry(ModuleHandle module, const char* name) {
+    if (module == nullptr || name == nullptr) {
+        return nullptr;
+    }
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(module), name));
+}
+
+void unloadModule(ModuleHandle module) {
+    if (module != nullptr) {
+        FreeLibrary(static_cast<HMODULE>(module));
+    }
+}
+
+std::string tempDirectory() {
+    wchar_t buffer[MAX_PATH + 1] = {};
+    const DWORD n = GetTempPathW(MAX_PATH + 1, buffer);
+    if (n == 0 || n > MAX_PATH) {
+        return ".\\";
+    }
+    return narrow(std::wstring(buffer, n));
+}
+
+std::optional<std::array<std::uint8_t, 4>> firstLocalIPv4() {
+    WSADATA data{};
+    if (WSAStartup(MAKEWORD(2, 2), &data) != 0) {
+        return std::nullopt;
+    }
+    std::optional<std::array<std::uint8_t, 4>> result;
+    char host[1025] = {};
+    if (gethostname(host, 1024) == 0) {
+        addrinfo hints{};
+        hints.ai_family = AF_INET;
+        addrinfo* found = nullptr;
+        if (getaddrinfo(host, nullptr, &hints, &found) == 0 && found != nullptr) {
+            const auto* in = reinterpret_cast<const sockaddr_in*>(found->ai_addr);
+            std::array<std::uint8_t, 4> bytes{};
+            std::memcpy(bytes.data(), &in->sin_addr.s_addr, 4);
+            result = bytes;
+            freeaddrinfo(found);
+        }
+    }
+    WSACleanup();
+    return result;
+}
+
+RenameResult renameNoReplace(const std::string& from, const std::string& to) {
+    // Without MOVEFILE_REPLACE_EXISTING the move refuses an existing target.
+    if (MoveFileExW(widen(from).c_str(), widen(to).c_str(), MOVEFILE_COPY_ALLOWED)) {
+        return RenameResult::Moved;
+    }
+    const DWORD err = GetLastError();
+    return err == ERROR_ALREADY_EXISTS || err == ERROR_FILE_EXISTS ? RenameResult::TargetExists
+                                                                   : RenameResult::Failed;
+}
+
+}  // namespace platform
+}  // namespace GenChartLib
