@@ -84,7 +84,8 @@ class PdfPage {
     void setCommandText(const std::string& text);
 
     // `name` with its text from the last "." on replaced by ".jpg" (".jpg"
-    // appended when there is no "."): chart_0.tif -> chart_0.jpg.
+    // appended when the file name has no "."; a "." in a folder name does
+    // not count): chart_0.tif -> chart_0.jpg.
     static std::string jpegName(const std::string& name);
 
     // The colour as the module receives it. Spot pages use the bytes the
@@ -95,6 +96,8 @@ class PdfPage {
   private:
     void open(const ChartParams& params, const std::string& moduleFile);
     void close();
+    // Unloads the module, logs the reason and throws ERR_LOAD_LIBRARY.
+    [[noreturn]] void refuse(const std::string& reason);
     void fill(double xMm, double yMm, double widthMm, double heightMm, const PixelColor& color,
               std::uint8_t flag);
 
