@@ -78,4 +78,16 @@ enum IdMeasureInstrument : std::int32_t {
     MI_EPSONILS30 = 47
 };
 
+// Makes the chart of `refFile`'s patches for `instrument` in `colorMode` on
+// pages of pageWidth x pageHeight millimetres. The first page ends up at
+// `outputFile` (never replacing an existing file); further pages and side
+// files are named from it (outputFile + "_1.tif", ...). Returns 1 and the
+// strips and columns of page 1 on success; 0 on any failure, leaving the
+// out-parameters untouched (set ORVOCHART_LOG to see why). spareInt and
+// spareOut are neither read nor written. Never throws.
+ORVOCHART_API int createChart(IdMeasureInstrument instrument, const char* outputFile,
+                              const char* refFile, double pageWidth, double pageHeight,
+                              int spareInt, int* stripsOut, int* columnsOut, int* spareOut,
+                              ColorMode colorMode);
+
 #endif  // ORVOCHART_INTERFACE_H

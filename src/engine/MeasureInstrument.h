@@ -30,7 +30,7 @@ namespace GenChartLib {
 struct PageSpan {
     std::size_t firstPage = 0;          // index into ChartParams::pages
     std::size_t endPage = 0;            // one past the last page to draw
-    std::int32_t firstStripNumber = 1;  // 1-based number of the first strip drawn
+    std::int64_t firstStripNumber = 1;  // 1-based number of the first strip drawn
     std::int64_t firstPatchIndex = 0;   // chart-wide index of patches[0]
 };
 
@@ -119,9 +119,8 @@ class MeasureInstrument : public ChartObject {
     std::int32_t zebraRulerMode_ = 0;
 
   private:
-    void takeReferenceKeywords(ChartParams& params);
-    void fitFirstPage(ChartParams& params, const double area[2]);
-    void finishPageList(ChartParams& params, std::int32_t pageCount);
+    void fitFirstPage(ChartParams& params);
+    void finishPageList(ChartParams& params, std::int64_t pageCount);
 };
 
 // The minimum number of patches a chart for this instrument holds.

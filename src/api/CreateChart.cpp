@@ -1,0 +1,99 @@
+// The exported chart job: one call makes one complete chart.
+#include <cmath>
+#include <string>
+
+#include "OrvoChartInterface.h"
+#include "api/ChartSession.h"
+#include "api/ErrorCodes.h"
+#include "outside/DebugLog.h"
+#include "platform/Platform.h"
+
+namespace GenChartLib {
+
+namespace {
+
+constexpr const char* kCreateChartFormat = "CreateChart/createChart: %s";
+
+bool isUsablePageExtent(double mm) {
+    return std::isfinite(mm) && mm > 0.0;
+}
+
+// The steps of one chart job; returns whether the chart was made. The
+// session and its chart are released on every way out.
+bool runChartJob(IdMeasureInstrument instrument, const std::string& outputFile,
+                 const std::string& refFile, double pageWidth, double pageHeight, int* stripsOut,
+                 int* columnsOut, ColorMode colorMode) {
+    if (!isUsablePageExtent(pageWidth) || !isUsablePageExtent(pageHeight)) {
+        logError(kCreateChartFormat, ERR_PAGE_SIZE);
+        return false;
+    }
+    if (outputFile == refFile) {
+        logError(kCreateChartFormat, ERR_CHART_NAME_IS_REFERENCE);
+        return false;
+    }
+    ChartSession session;
+    if (!session.create(instrument, "", colorMode)) {
+        return false;
+    }
+    session.setQualityMode(0);
+    session.setPageWidth(pageWidth);
+    session.setPageHeight(pageHeight);
+    session.setRefDataName(refFile);
+    session.setOutputKind(1);
+    const int layout = session.initChartParams();
+    const std::string firstPage = outputFile + "_0.tif";
+    session.setOutputName(outputFile + ".tmp");
+    // The reference may ask for randomised patches; the chart is always
+    // written in measuring order.
+    session.setRandomizedPatches(false);
+    session.applyChanges();
+    if (layout != 0) {
+        return false;
+    }
+    if (session.writeChart() != 0) {
+        return false;
+    }
+    switch (platform::renameNoReplace(firstPage, outputFile)) {
+        case platform::RenameResult::Moved:
+            break;
+        case platform::RenameResult::TargetExists:
+            debugLog(kCreateChartFormat, 0, 0,
+                     ("output file exists, the chart stays at " + firstPage).c_str());
+            return false;
+        case platform::RenameResult::Failed:
+            debugLog(kCreateChartFormat, 0, 0,
+                     ("cannot move " + firstPage + " to " + outputFile).c_str());
+            return false;
+    }
+    if (stripsOut != nullptr) {
+        *stripsOut = session.stripsOfFirstPage();
+    }
+    if (columnsOut != nullptr) {
+        *columnsOut = session.columnsOfFirstPage();
+    }
+    session.destroy();
+    return true;
+}
+
+}  // namespace
+
+}  // namespace GenChartLib
+
+int createChart(IdMeasureInstrument instrument, const char* outputFile, const char* refFile,
+                double pageWidth, double pageHeight, int spareInt, int* stripsOut, int* columnsOut,
+                int* spareOut, ColorMode colorMode) {
+    static_cast<void>(spareInt);
+    static_cast<void>(spareOut);
+    if (outputFile == nullptr || refFile == nullptr) {
+        return 0;
+    }
+    try {
+        return GenChartLib::runChartJob(instrument, outputFile, refFile, pageWidth, pageHeight,
+                                        stripsOut, columnsOut, colorMode)
+                   ? 1
+                   : 0;
+    } catch (...) {
+        GenChartLib::logError("CreateChart/createChart: %s", GenChartLib::ERR_FATAL);
+        return 0;
+    }
+}
