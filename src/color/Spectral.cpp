@@ -1,0 +1,165 @@
+// Tristimulus values from reflectance spectra.
+#include "color/Spectral.h"
+
+#include <algorithm>
+#include <cmath>
+#include <mutex>
+
+namespace GenChartLib {
+namespace {
+
+constexpr double kLagrangeFromStepNm = 5.01;
+constexpr unsigned kIlluminantNumbers = 12;
+constexpr unsigned kObserverNumbers = 9;
+// Equal energy in absolute units: the sums times the luminous efficacy
+// factor instead of a normalisation to Y = 100.
+constexpr unsigned kAbsoluteEqualEnergy = 1;
+constexpr double kAbsoluteFactor = 0.683;
+constexpr int kMaxSpectrumValues = 36;
+// Reflectance factors enter the sums as percentages.
+constexpr double kReflectanceDivisor = 0.01;
+
+// Four-point Lagrange interpolation at t in [0, 1] between p1 and p2, with
+// p0 and p3 the outer neighbours.
+double lagrange4(double p0, double p1, double p2, double p3, double t) {
+    const double tp1 = t + 1.0;
+    const double tm1 = t - 1.0;
+    const double tm2 = t - 2.0;
+    return -p0 * t * tm1 * tm2 / 6.0 + p1 * tp1 * tm1 * tm2 / 2.0 - p2 * tp1 * t * tm2 / 2.0 +
+           p3 * tp1 * t * tm1 / 6.0;
+}
+
+// Equally spaced values (already divided by the divisor) with the
+// interpolation rule of the spectral tables.
+class SampledFunction {
+  public:
+    SampledFunction(const double* values, int count, double firstNm, double lastNm)
+        : values_(values), count_(count), firstNm_(firstNm), lastNm_(lastNm) {
+        stepNm_ = count > 1 ? (lastNm - firstNm) / (count - 1) : 0.0;
+        cubic_ = stepNm_ >= kLagrangeFromStepNm;
+    }
+
+    double at(double nm) const {
+        if (count_ == 1) {
+            return std::max(values_[0], 0.0);
+        }
+        const double clamped = std::clamp(nm, firstNm_, lastNm_);
+        const double position = (clamped - firstNm_) / stepNm_;
+        const int i = std::min(static_cast<int>(position), count_ - 2);
+        const double t = position - i;
+        double value = 0.0;
+        if (cubic_) {
+            // At the ends the first value stands in for i - 1 and value i + 1
+            // for i + 2.
+            const double before = values_[i > 0 ? i - 1 : 0];
+            const double after = values_[i + 2 < count_ ? i + 2 : i + 1];
+            value = lagrange4(before, values_[i], values_[i + 1], after, t);
+        } else {
+            value = values_[i] + t * (values_[i + 1] - values_[i]);
+        }
+        return value > 0.0 ? value : 0.0;
+    }
+
+  private:
+    const double* values_;
+    int count_;
+    double firstNm_;
+    double lastNm_;
+    double stepNm_ = 0.0;
+    bool cubic_ = false;
+};
+
+void buildWeights(const SpectralTable& illuminant, const ColorMatchingSet& observer, bool absolute,
+                  TristimulusWeights& weights) {
+    weights.firstNm = static_cast<int>(observer.y.firstNm);
+    weights.bandCount = static_cast<int>(observer.y.lastNm - observer.y.firstNm) + 1;
+    double normaliser = 0.0;
+    for (int band = 0; band < weights.bandCount; ++band) {
+        const double nm = weights.firstNm + band;
+        const double s = interpolateAt(illuminant, nm);
+        weights.x[band] = s * interpolateAt(observer.x, nm);
+        weights.y[band] = s * interpolateAt(observer.y, nm);
+        weights.z[band] = s * interpolateAt(observer.z, nm);
+        normaliser += weights.y[band];
+    }
+    weights.scale = absolute ? kAbsoluteFactor : 1.0 / normaliser;
+}
+
+bool isUsableSpectrum(const SpectRecord& spectrum) {
+    return spectrum.count >= 1 && spectrum.count <= kMaxSpectrumValues &&
+           (spectrum.count == 1 || spectrum.step > 0);
+}
+
+ColorTriplex integrate(const SpectRecord& spectrum, const TristimulusWeights& weights) {
+    double percent[kMaxSpectrumValues];
+    for (int i = 0; i < spectrum.count; ++i) {
+        percent[i] = spectrum.value[i] / kReflectanceDivisor;
+    }
+    const double firstNm = spectrum.start;
+    const double lastNm = firstNm + static_cast<double>(spectrum.count - 1) * spectrum.step;
+    const SampledFunction reflectance(percent, spectrum.count, firstNm, lastNm);
+    double sumX = 0.0;
+    double sumY = 0.0;
+    double sumZ = 0.0;
+    for (int band = 0; band < weights.bandCount; ++band) {
+        const double r = reflectance.at(weights.firstNm + band);
+        sumX += weights.x[band] * r;
+        sumY += weights.y[band] * r;
+        sumZ += weights.z[band] * r;
+    }
+    const auto scaled = [&](double sum) {
+        const double v = sum * weights.scale;
+        return v < 0.0 ? 0.0 : v;
+    };
+    return ColorTriplex{scaled(sumX), scaled(sumY), scaled(sumZ)};
+}
+
+}  // namespace
+
+double interpolateAt(const SpectralTable& table, double nm) {
+    // Built-in tables hold values in table units; scale once per lookup.
+    double scaled[TristimulusWeights::kMaxBands];
+    for (int i = 0; i < table.count; ++i) {
+        scaled[i] = table.values[i] / table.divisor;
+    }
+    return SampledFunction(scaled, table.count, table.firstNm, table.lastNm).at(nm);
+}
+
+const TristimulusWeights* tristimulusWeights(unsigned illuminant, unsigned observer) {
+    const SpectralTable* spd = builtInIlluminant(illuminant);
+    const ColorMatchingSet* cmf = builtInObserver(observer);
+    if (spd == nullptr || cmf == nullptr) {
+        return nullptr;
+    }
+    static std::once_flag built[kIlluminantNumbers][kObserverNumbers];
+    static TristimulusWeights weights[kIlluminantNumbers][kObserverNumbers];
+    TristimulusWeights& slot = weights[illuminant][observer];
+    std::call_once(built[illuminant][observer],
+                   [&] { buildWeights(*spd, *cmf, illuminant == kAbsoluteEqualEnergy, slot); });
+    return &slot;
+}
+
+}  // namespace GenChartLib
+
+int GetXYZfromSPECTRAL_Ex(SpectRecord spectrum, ColorTriplex* xyz, unsigned illuminant,
+                          unsigned observer) {
+    if (xyz == nullptr) {
+        return -1;
+    }
+    *xyz = ColorTriplex{0.0, 0.0, 0.0};
+    const GenChartLib::TristimulusWeights* weights =
+        GenChartLib::tristimulusWeights(illuminant, observer);
+    if (weights == nullptr || !GenChartLib::isUsableSpectrum(spectrum)) {
+        return -1;
+    }
+    *xyz = GenChartLib::integrate(spectrum, *weights);
+    return 0;
+}
+
+ColorTriplex GetXYZfromSPECTRAL(SpectRecord spectrum) {
+    constexpr unsigned kD50 = 5;
+    constexpr unsigned kCie1931 = 3;
+    ColorTriplex xyz{0.0, 0.0, 0.0};
+    GetXYZfromSPECTRAL_Ex(spectrum, &xyz, kD50, kCie1931);
+    return xyz;
+}
