@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <system_error>
 
 namespace GenChartLib {
@@ -80,10 +81,10 @@ bool isTooLarge(const char* p, const char* last, int bitsPerDigit) {
     return leading > 0;
 }
 
-// Unsigned magnitude at `first`; 0 when there is no number there.
-double magnitudeAt(const char* first, const char* last) {
+// Unsigned magnitude at `first`; nothing when there is no number there.
+std::optional<double> magnitudeAt(const char* first, const char* last) {
     if (first == last || *first == '-' || *first == '+') {
-        return 0.0;
+        return std::nullopt;
     }
     const bool hex = hasHexPrefix(first, last);
     const char* digits = hex ? first + 2 : first;
@@ -91,7 +92,7 @@ double magnitudeAt(const char* first, const char* last) {
     double value = 0.0;
     const auto result = std::from_chars(digits, last, value, format);
     if (result.ec == std::errc::invalid_argument) {
-        return 0.0;
+        return std::nullopt;
     }
     if (result.ec == std::errc::result_out_of_range) {
         return isTooLarge(digits, last, hex ? 4 : 0) ? std::numeric_limits<double>::infinity()
@@ -113,8 +114,12 @@ double parseDouble(std::string_view text) {
         negative = *p == '-';
         ++p;
     }
-    const double magnitude = magnitudeAt(p, last);
-    return negative ? -magnitude : magnitude;
+    // Text without a number is +0 even after a minus sign, as for atof.
+    const std::optional<double> magnitude = magnitudeAt(p, last);
+    if (!magnitude) {
+        return 0.0;
+    }
+    return negative ? -*magnitude : *magnitude;
 }
 
 std::int32_t parseInt(std::string_view text) {
