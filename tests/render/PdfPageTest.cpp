@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 #include <tiffio.h>
 #include <turbojpeg.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdlib>
@@ -28,6 +30,13 @@
 #include "outside/DebugLog.h"
 #include "render/PdfPage.h"
 
+// Under LeakSanitizer: fontconfig, which cairo uses to find the preview's
+// font, keeps one font pattern for the life of the process that leak checks
+// report at exit. It is allocated once, however many previews are drawn.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
+
 namespace GenChartLib {
 namespace {
 
@@ -37,13 +46,16 @@ namespace fs = std::filesystem;
 constexpr double kRenderDpi = 127.0;
 constexpr double kDotsPerMm = kRenderDpi / 25.4;
 
-// A folder of its own for each test, removed afterwards.
+// A folder of its own for each test and process (other builds may run the
+// same tests at the same time), removed afterwards.
 class TempFolder {
   public:
     TempFolder() {
         const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-        path_ = fs::temp_directory_path() /
-                (std::string("orvochart-pdf-") + info->test_suite_name() + "-" + info->name());
+        std::string name = std::string("orvochart-pdf-") + std::to_string(getpid()) + "-" +
+                           info->test_suite_name() + "-" + info->name();
+        std::replace(name.begin(), name.end(), '/', '_');
+        path_ = fs::temp_directory_path() / name;
         fs::remove_all(path_);
         fs::create_directories(path_);
     }
@@ -297,7 +309,18 @@ struct CmykrgbCase {
 template <class Case>
 class PdfInkValues : public testing::Test {};
 using InkCases = testing::Types<CmykCase, CmykoCase, CmykogCase, CmykrgbCase>;
-TYPED_TEST_SUITE(PdfInkValues, InkCases);
+// Names the instantiations by colour mode: PdfInkValues/CMYKOG.Every...
+struct InkCaseNames {
+    template <class Case>
+    static std::string GetName(int) {
+        std::string name;
+        for (const std::string& ink : Case::inks()) {
+            name += ink.front();
+        }
+        return name;
+    }
+};
+TYPED_TEST_SUITE(PdfInkValues, InkCases, InkCaseNames);
 
 // Byte of channel c of patch p: spread over the whole range, 0 and 255
 // included.
