@@ -26,12 +26,23 @@ Handle numberArray(std::initializer_list<double> values) {
     return array;
 }
 
+// A name object for any colorant name. qpdf escapes delimiters and bytes
+// outside printable ASCII when writing, but takes "#" as the start of an
+// escape already made; a literal "#" is therefore escaped here.
+Handle colorantName(const std::string& name) {
+    std::string escaped = "/";
+    for (const char c : name) {
+        escaped += c == '#' ? std::string("#23") : std::string(1, c);
+    }
+    return Handle::newName(escaped);
+}
+
 // [/DeviceN [names] /DeviceCMYK tintTransform] with a type 4 function.
 Handle deviceNSpace(QPDF& pdf, const ColorModel& model) {
     Handle names = Handle::newArray();
     Handle domain = Handle::newArray();
     for (const std::string& name : model.colorantNames()) {
-        names.appendItem(Handle::newName("/" + name));
+        names.appendItem(colorantName(name));
         domain.appendItem(Handle::newInteger(0));
         domain.appendItem(Handle::newInteger(1));
     }

@@ -43,6 +43,8 @@ class PdfPage {
     int channelCount() const { return channelCount_; }
 
     // Entry 1: starts a page of the given extents; `code` is the layout's.
+    // Extents that are not positive and finite, or over 5080 mm (the
+    // largest page PDF readers accept), throw ERR_PAGE_SIZE (-2355).
     void newPage(double widthMm, double heightMm, std::int32_t code);
 
     // Entry 9 with the page's flag byte (the low byte of pdfFlag).

@@ -395,8 +395,9 @@ TEST(PdfSpotInks, SpotPlatesCarryTheChartsNamesAndInvertedChannelsFromTheFifthOn
     TempFolder folder;
     ChartParams params = paramsFor(CM_SPOT_6);
     params.channelCount = 6;
-    // An empty, a repeated and a reserved name fall back to "Spot N".
-    params.channelNames = {"Pantone 185 C", "", "Gold", "Gold", "None"};
+    // An empty, a repeated and a reserved name fall back to "Spot N"; PDF
+    // name delimiters and "#" survive.
+    params.channelNames = {"Pantone 185 C", "", "Gold", "Gold", "None", "Varnish #2 (gloss)"};
     const std::string pdf = folder.file("spot.pdf");
     const std::vector<std::uint8_t> extra = {255, 0, 128, 7, 0, 255};
     {
@@ -410,7 +411,7 @@ TEST(PdfSpotInks, SpotPlatesCarryTheChartsNamesAndInvertedChannelsFromTheFifthOn
     ASSERT_TRUE(qpdfCheckPasses(pdf));
     auto plates = separations(folder, pdf);
     const std::vector<std::string> names = {"Pantone 185 C", "Spot 2", "Gold",
-                                            "Spot 4",        "Spot 5", "Spot 6"};
+                                            "Spot 4",        "Spot 5", "Varnish #2 (gloss)"};
     // Channels 1-4 as amounts, 5 and up inverted: 255, 0, 128, 7, 255, 0.
     const std::vector<int> inks = {255, 0, 128, 7, 255, 0};
     for (std::size_t c = 0; c < names.size(); ++c) {
