@@ -13,6 +13,8 @@ the generated file can be compared with the sources line by line.
 import csv
 import math
 import os
+import shutil
+import subprocess
 import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -145,6 +147,9 @@ def main():
     text = template.replace("@ARRAYS@", "\n".join(arrays))
     with open(output, "w") as f:
         f.write(text)
+    # The committed file is in the repository's format.
+    if shutil.which("clang-format"):
+        subprocess.run(["clang-format", "-i", output], check=True)
 
 
 if __name__ == "__main__":

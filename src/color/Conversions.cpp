@@ -76,15 +76,12 @@ OrvoLong inkPreviewChannel(double inkPercent, double blackFraction) {
                        255.0);
 }
 
-// An ink percentage as an 8-bit amount (percent x 2.55, at most 255). Below 0
-// the amount is kept, down to -32768 so the integer products below stay
-// exact.
-std::int64_t inkAmount(double percent) {
+// An ink percentage on the 0..255 scale (percent x 2.55, at most 255). Below
+// 0 the amount is kept, down to -32768 so that the products below stay far
+// inside the range of exact integers in a double.
+double inkAmount(double percent) {
     const double amount = std::min(percent * 2.55, 255.0);
-    if (std::isnan(amount)) {
-        return 0;
-    }
-    return static_cast<std::int64_t>(std::max(amount, -32768.0));
+    return std::isnan(amount) ? 0.0 : std::max(amount, -32768.0);
 }
 
 }  // namespace
@@ -294,22 +291,24 @@ tagRGBRecord GetRGBFromCMYKOG(tagCMYKOGRecord ink) {
 }
 
 tagRGBRecord GetRGBFromCMYKRGB(tagCMYKRGBRecord ink) {
-    const std::int64_t c = GenChartLib::inkAmount(ink.C);
-    const std::int64_t m = GenChartLib::inkAmount(ink.M);
-    const std::int64_t y = GenChartLib::inkAmount(ink.Y);
-    const std::int64_t k = GenChartLib::inkAmount(ink.K);
-    const std::int64_t r = GenChartLib::inkAmount(ink.R);
-    const std::int64_t g = GenChartLib::inkAmount(ink.G);
-    const std::int64_t b = GenChartLib::inkAmount(ink.B);
+    const double c = GenChartLib::inkAmount(ink.C);
+    const double m = GenChartLib::inkAmount(ink.M);
+    const double y = GenChartLib::inkAmount(ink.Y);
+    const double k = GenChartLib::inkAmount(ink.K);
+    const double r = GenChartLib::inkAmount(ink.R);
+    const double g = GenChartLib::inkAmount(ink.G);
+    const double b = GenChartLib::inkAmount(ink.B);
     // The process ink under black, rounded like a screen value.
-    const auto underBlack = [k](std::int64_t amount) {
-        return static_cast<std::int64_t>(
-            std::floor(static_cast<double>((255 - amount) * (255 - k)) / 255.0 + 0.5));
+    const auto underBlack = [k](double amount) {
+        return std::floor((255.0 - amount) * (255.0 - k) / 255.0 + 0.5);
     };
-    const auto lowByte = [](std::int64_t v) { return static_cast<OrvoLong>(v & 0xFF); };
-    return tagRGBRecord{lowByte((255 - g) * underBlack(c) * (255 - b) / 65025),
-                        lowByte((255 - r) * underBlack(m) * (255 - b) / 65025),
-                        lowByte((255 - r) * underBlack(y) * (255 - g) / 65025)};
+    // Truncated toward zero; only the low byte is kept.
+    const auto lowByte = [](double v) {
+        return static_cast<OrvoLong>(static_cast<std::int64_t>(v) & 0xFF);
+    };
+    return tagRGBRecord{lowByte((255.0 - g) * underBlack(c) * (255.0 - b) / 65025.0),
+                        lowByte((255.0 - r) * underBlack(m) * (255.0 - b) / 65025.0),
+                        lowByte((255.0 - r) * underBlack(y) * (255.0 - g) / 65025.0)};
 }
 
 tagRGBRecord AddGreyVeilToRGB(tagRGBRecord rgb) {
