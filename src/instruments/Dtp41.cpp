@@ -30,16 +30,15 @@ std::uint32_t countOf(std::int32_t value) {
     return value > 0 ? static_cast<std::uint32_t>(value) : 0U;
 }
 
-// The name page `page` of a whole-chart document previews under: the page
-// file name writeChart would give it, so both ways of writing name their
-// previews alike (stem_0.jpg, stem_1.jpg, ...).
-std::string wholeChartPreviewName(const std::string& outputName, std::size_t page) {
-    const auto nameStart = outputName.find_last_of("/\\");
-    const auto dot = outputName.rfind('.');
+// In a whole-chart document every page gets a preview of its own, named
+// after the document and the page: chart.pdf gives chart_0.jpg, chart_1.jpg.
+std::string wholeChartPreviewName(const std::string& documentName, std::size_t page) {
+    const auto nameStart = documentName.find_last_of("/\\");
+    const auto dot = documentName.rfind('.');
     const bool hasExtension =
         dot != std::string::npos && (nameStart == std::string::npos || dot > nameStart);
-    const std::string stem = hasExtension ? outputName.substr(0, dot) : outputName;
-    return stem + "_" + std::to_string(page) + ".tif";
+    const std::string stem = hasExtension ? documentName.substr(0, dot) : documentName;
+    return stem + "_" + std::to_string(page) + ".jpg";
 }
 
 }  // namespace
