@@ -936,6 +936,19 @@ std::uint8_t nextChartCounter(std::uint8_t seed) {
 
 }  // namespace
 
+std::string formatChartId(std::uint32_t address, std::uint8_t counter) {
+    std::string id = lowerHex(address);
+    while (id.size() < 8) {
+        id += '0';
+    }
+    if (counter < 16) {
+        id += '0';
+    }
+    id += lowerHex(counter);
+    toUpper(id);
+    return id;
+}
+
 template <class W>
 void MeasureInstrument<W>::makeChartId(ChartParams& params) {
     // The address as the socket layer stores it: its first byte lowest.
@@ -948,19 +961,9 @@ void MeasureInstrument<W>::makeChartId(ChartParams& params) {
     } else {
         address = static_cast<std::uint32_t>(std::rand());
     }
-    std::string id = lowerHex(address);
-    while (id.size() < 8) {
-        id += '0';
-    }
-    toUpper(id);
     const std::uint8_t counter = nextChartCounter(static_cast<std::uint8_t>(std::rand() & 255));
-    if (counter < 16) {
-        id += '0';
-    }
-    id += lowerHex(counter);
-    toUpper(id);
-    params.chartId = id;
-    chartIds_.push_back(id);
+    params.chartId = formatChartId(address, counter);
+    chartIds_.push_back(params.chartId);
 }
 
 template class MeasureInstrument<WriteCMYK>;

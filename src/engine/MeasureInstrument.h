@@ -123,6 +123,11 @@ class MeasureInstrument : public ChartObject {
     void finishPageList(ChartParams& params, std::int64_t pageCount);
 };
 
+// A chart id: the address in hexadecimal (lower digits first as the socket
+// layer stores it, zeros appended up to 8 digits), then the counter in two
+// hexadecimal digits, all upper case.
+std::string formatChartId(std::uint32_t address, std::uint8_t counter);
+
 // The minimum number of patches a chart for this instrument holds.
 std::int32_t minimumPatchCount(IdMeasureInstrument instrument);
 

@@ -1,0 +1,185 @@
+// What the engine and API tests share: a private folder per test, reference
+// files written on the spot, a capture of the library's diagnostics, and a
+// layout with fixed geometry that records what the page loop hands it.
+#ifndef ORVOCHART_TESTS_ENGINE_CHARTTESTSUPPORT_H
+#define ORVOCHART_TESTS_ENGINE_CHARTTESTSUPPORT_H
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "api/ChartParams.h"
+#include "engine/MeasureInstrument.h"
+#include "outside/DebugLog.h"
+
+namespace chart_test {
+
+namespace fs = std::filesystem;
+
+// An empty folder of the running test, removed afterwards.
+class TempDir {
+  public:
+    TempDir() {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        path_ = fs::temp_directory_path() / ("orvo_engine_" + std::to_string(::getpid()) + "_" +
+                                             info->test_suite_name() + "_" + info->name());
+        fs::remove_all(path_);
+        fs::create_directories(path_);
+    }
+    ~TempDir() {
+        std::error_code ec;
+        fs::remove_all(path_, ec);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const fs::path& path() const { return path_; }
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
+    // Names of the files in the folder, sorted.
+    std::vector<std::string> files() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(path_)) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+  private:
+    fs::path path_;
+};
+
+// Diagnostics of the library go to a file while this lives.
+class LogCapture {
+  public:
+    explicit LogCapture(std::string path) : path_(std::move(path)) {
+        std::remove(path_.c_str());
+        setenv("ORVOCHART_LOG", path_.c_str(), 1);
+        GenChartLib::reopenDebugLog();
+    }
+    ~LogCapture() {
+        unsetenv("ORVOCHART_LOG");
+        GenChartLib::reopenDebugLog();
+    }
+    LogCapture(const LogCapture&) = delete;
+    LogCapture& operator=(const LogCapture&) = delete;
+
+    std::string text() const {
+        std::ifstream in(path_);
+        std::stringstream all;
+        all << in.rdbuf();
+        return all.str();
+    }
+
+  private:
+    std::string path_;
+};
+
+// Cyan of reference patch i: patches are told apart by their cyan and
+// magenta percentages.
+inline int cyanPercentOf(int i) {
+    return i % 101;
+}
+inline int magentaPercentOf(int i) {
+    return i / 101 % 101;
+}
+
+// A CMYK reference of `sets` patches with the given header keyword lines.
+inline void writeCmykReference(const std::string& path, int sets,
+                               const std::vector<std::string>& keywords = {}) {
+    std::ofstream out(path);
+    out << "CGATS.17\nORIGINATOR \"test\"\n";
+    for (const std::string& line : keywords) {
+        out << line << "\n";
+    }
+    out << "NUMBER_OF_FIELDS 5\nBEGIN_DATA_FORMAT\nSAMPLE_ID CMYK_C CMYK_M CMYK_Y CMYK_K\n"
+           "END_DATA_FORMAT\nNUMBER_OF_SETS "
+        << sets << "\nBEGIN_DATA\n";
+    for (int i = 0; i < sets; ++i) {
+        out << i + 1 << " " << cyanPercentOf(i) << " " << magentaPercentOf(i) << " 0 0\n";
+    }
+    out << "END_DATA\n";
+}
+
+// The instrument geometry a test layout reports, in millimetres.
+struct Geometry {
+    double sizes[8] = {10, 10, 10, 10, 10, 10, 10, 10};
+    double gaps[8] = {};
+    GenChartLib::MarginSet first;
+    GenChartLib::MarginSet second;
+    GenChartLib::MarginSet third;
+    double limits[8] = {1, 1, 1000, 1000, 0, 0, 0, 0};
+    double leader[4] = {};
+};
+
+// The strip geometry of the DTP41: 13 x 8 mm patches with 1.5 mm bars in
+// quality mode 0, 13 x 10 mm in modes 1, 2 and 4.
+inline Geometry dtp41Geometry() {
+    Geometry g;
+    const double sizes[8] = {13.0, 8.0, 50.0, 50.0, 13.0, 10.0, 13.0, 10.0};
+    const double gaps[8] = {0.0, 1.5, 50.0, 5.0, 0.1, 2.0, 2.0, 2.0};
+    std::copy(sizes, sizes + 8, g.sizes);
+    std::copy(gaps, gaps + 8, g.gaps);
+    g.first = {0.5, 38.0, 15.0, 30.0};
+    g.second = {50.0, 127.0, 50.0, 60.0};
+    g.third = {1.0, 40.0, 15.0, 40.0};
+    const double limits[8] = {28.5, 79.0, 110.0, 300.0, 0, 0, 0, 0};
+    std::copy(limits, limits + 8, g.limits);
+    return g;
+}
+
+// A layout with fixed geometry that keeps every page it is asked to draw.
+template <class W>
+class RecordingInstrument : public GenChartLib::MeasureInstrument<W> {
+  public:
+    using Patch = typename W::PixelColor;
+    struct PageCall {
+        int page;
+        std::string outputName;
+        std::vector<Patch> patches;
+    };
+
+    explicit RecordingInstrument(const Geometry& geometry = Geometry())
+        : GenChartLib::MeasureInstrument<W>("test"), geometry_(geometry) {}
+
+    void writePage(GenChartLib::ChartParams& params, std::vector<Patch>& patches,
+                   int page) override {
+        calls.push_back({page, params.outputName, patches});
+    }
+    void getStripLeader(double out[4], const GenChartLib::ChartParams&) override {
+        std::copy(geometry_.leader, geometry_.leader + 4, out);
+    }
+    void getPageSizeLimits(double out[8], const GenChartLib::ChartParams&) override {
+        std::copy(geometry_.limits, geometry_.limits + 8, out);
+    }
+    void getPatchSizes(double out[8]) override {
+        std::copy(geometry_.sizes, geometry_.sizes + 8, out);
+    }
+    void getPatchGaps(double out[8], const GenChartLib::ChartParams&) override {
+        std::copy(geometry_.gaps, geometry_.gaps + 8, out);
+    }
+    void getPageMargins(GenChartLib::MarginSet& first, GenChartLib::MarginSet& second,
+                        GenChartLib::MarginSet& third, const GenChartLib::ChartParams&) override {
+        first = geometry_.first;
+        second = geometry_.second;
+        third = geometry_.third;
+    }
+
+    std::vector<PageCall> calls;
+
+  private:
+    Geometry geometry_;
+};
+
+}  // namespace chart_test
+
+#endif  // ORVOCHART_TESTS_ENGINE_CHARTTESTSUPPORT_H
