@@ -5,9 +5,6 @@
 
 #include "engine/MeasureInstrument.h"
 #include "instruments/Dtp41.h"
-#include "instruments/EyOnVe.h"
-#include "instruments/EyeOnePro2.h"
-#include "instruments/EyeOneRev1.h"
 #include "instruments/WarmUpPage.h"
 #include "outside/DebugLog.h"
 
@@ -81,12 +78,6 @@ std::unique_ptr<MeasureInstrument<W>> buildLayout(LayoutClass layout, const std:
             return std::make_unique<Dtp41<W>>(name);
         case LayoutClass::Dtp45:
             return std::make_unique<Dtp45<W>>(name);
-        case LayoutClass::EyeOneRev1:
-            return std::make_unique<EyeOneRev1<W>>(name);
-        case LayoutClass::EyeOnePro2:
-            return std::make_unique<EyeOnePro2<W>>(name);
-        case LayoutClass::EyeOneV:
-            return std::make_unique<EyeOneV<W>>(name);
         case LayoutClass::WarmUpPage:
             // There is no warm-up page for CMYK plus orange.
             if constexpr (std::is_same_v<W, WriteCMYKO>) {
@@ -120,6 +111,18 @@ std::unique_ptr<ChartObject> buildFor(WriterKind writer, LayoutClass layout,
     return nullptr;
 }
 
+// A name as the lookups compare it: lower case, without blanks, '-' and '_'.
+std::string nameKey(std::string_view name) {
+    std::string key;
+    for (const char c : name) {
+        if (c == ' ' || c == '\t' || c == '-' || c == '_') {
+            continue;
+        }
+        key += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    return key;
+}
+
 }  // namespace
 
 const std::vector<InstrumentEntry>& instrumentTable() {
@@ -133,6 +136,32 @@ const std::vector<ColorModeEntry>& colorModeTable() {
 const InstrumentEntry* findInstrument(std::int32_t id) {
     for (const InstrumentEntry& entry : kInstruments) {
         if (entry.id == id) {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
+
+const InstrumentEntry* findInstrumentByName(std::string_view name) {
+    const std::string key = nameKey(name);
+    if (key.empty()) {
+        return nullptr;
+    }
+    for (const InstrumentEntry& entry : kInstruments) {
+        if (nameKey(entry.shortName) == key || nameKey(entry.enumName) == key) {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
+
+const ColorModeEntry* findColorModeByName(std::string_view name) {
+    const std::string key = nameKey(name);
+    if (key.empty()) {
+        return nullptr;
+    }
+    for (const ColorModeEntry& entry : kColorModes) {
+        if (nameKey(entry.shortName) == key || nameKey(entry.enumName) == key) {
             return &entry;
         }
     }

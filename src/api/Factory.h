@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "OrvoChartInterface.h"
@@ -65,6 +66,13 @@ const std::vector<ColorModeEntry>& colorModeTable();
 
 // The entry of a listed id, or null.
 const InstrumentEntry* findInstrument(std::int32_t id);
+// The listed instrument a host names by short name ("DTP41", "KM FD-5BT") or
+// enumerator ("MI_DTP41"): case, blanks, '-' and '_' do not count, and the
+// first id of a shared short name wins. Null for any other text.
+const InstrumentEntry* findInstrumentByName(std::string_view name);
+// The colour mode named by short name ("CMYKOG", "Spot3") or enumerator
+// ("CM_SPOT_3"), compared the same way; null for any other text.
+const ColorModeEntry* findColorModeByName(std::string_view name);
 // The short designation of a listed id; "" for any other value.
 const char* instrumentShortName(std::int32_t id);
 // The layout class an id is served by: its own, or the warm-up page.

@@ -4,5 +4,7 @@
 
 int runInspectCommand(int argc, char** argv);
 int runColorCommand(int argc, char** argv);
+int runChartCommand(int argc, char** argv);
+int runListCommand(int argc, char** argv);
 
 #endif  // ORVOCHART_TOOLS_COMMANDS_H

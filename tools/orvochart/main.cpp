@@ -15,6 +15,8 @@ struct Verb {
 constexpr Verb kVerbs[] = {
     {"inspect", runInspectCommand, "read a reference file and show the patches of a colour mode"},
     {"color", runColorCommand, "colour conversions, colour differences and spectral evaluation"},
+    {"chart", runChartCommand, "make a chart through the shared library, as a host does"},
+    {"list", runListCommand, "show the instruments and colour modes and what each supports"},
 };
 
 void printUsage(std::FILE* out) {
