@@ -1,0 +1,764 @@
+// Raster pages rendered by RasterImage, written by the real image writer
+// module and read back with libtiff.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <list>
+#include <memory>
+#include <random>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "TiffReadBack.h"
+#include "api/ErrorCodes.h"
+#include "outside/DebugLog.h"
+#include "render/GraphicObjects.h"
+#include "render/RasterImage.h"
+
+namespace GenChartLib {
+namespace {
+
+using tifftest::readTiff;
+using tifftest::TempFolder;
+using tifftest::TiffPage;
+
+using Rows = std::vector<std::vector<std::uint8_t>>;
+
+template <class W>
+using ObjectList = std::vector<std::unique_ptr<GraphicObject<W>>>;
+
+template <class W>
+std::vector<std::uint8_t> bytesOf(const typename W::PixelColor& color, unsigned channels) {
+    std::vector<std::uint8_t> px(channels);
+    W::fillSpan(RasterLine{px.data(), 1, channels}, 0, 1, color);
+    return px;
+}
+
+// Renders `objects` into `file` through the module and reads it back.
+template <class W>
+TiffPage renderPage(const std::string& file, int channels, std::uint32_t width,
+                    std::uint32_t height, IdMeasureInstrument instrument, ObjectList<W> objects,
+                    int hint = OC_IMG_PHOTOMETRIC_AUTO) {
+    RasterImage<W> page(channels, file, width, height, instrument, hint);
+    page.open();
+    for (auto& o : objects) {
+        page.add(std::move(o));
+    }
+    page.renderAndWrite(instrument);
+    return readTiff(file);
+}
+
+// ------------------------------------------------------------ the frame
+
+class FramedPage : public testing::Test {
+  protected:
+    // The 100 x 50 CMYK page with one rectangle at (10, 10), 20 x 5.
+    TiffPage draw(IdMeasureInstrument instrument) {
+        ObjectList<WriteCMYK> objects;
+        objects.push_back(
+            std::make_unique<Rect<WriteCMYK>>(Point{10, 10}, 20, 5, WriteCMYK::blueColor()));
+        return renderPage<WriteCMYK>(folder.file("frame.tif"), 4, 100, 50, instrument,
+                                     std::move(objects));
+    }
+    TempFolder folder;
+};
+
+const std::vector<std::uint8_t> kBlack = {0, 0, 0, 255};
+const std::vector<std::uint8_t> kPaper = {0, 0, 0, 0};
+const std::vector<std::uint8_t> kBlue = {255, 255, 0, 0};
+
+TEST_F(FramedPage, DashesRunAlongAllFourEdgesAndTheRectangleFillsItsRows) {
+    const TiffPage p = draw(MI_EYEONE);
+    ASSERT_EQ(p.width, 100u);
+    ASSERT_EQ(p.height, 50u);
+    for (std::uint32_t y = 0; y < 50; ++y) {
+        for (std::uint32_t x = 0; x < 100; ++x) {
+            const bool edgeRow = y <= 1 || y >= 48;
+            const bool sideDash = y % 20 < 10 && (x <= 1 || x >= 98);
+            const bool topDash = edgeRow && x < 90 && x % 20 < 10;
+            const bool rect = !edgeRow && y >= 10 && y <= 14 && x >= 10 && x <= 29;
+            const auto& want = rect ? kBlue : (sideDash || topDash) ? kBlack : kPaper;
+            ASSERT_EQ(p.pixel(x, y), want) << "pixel " << x << ", " << y;
+        }
+    }
+    // The pixels the example names.
+    EXPECT_EQ(p.pixel(85, 0), kBlack);
+    EXPECT_EQ(p.pixel(90, 49), kPaper);
+    EXPECT_EQ(p.pixel(1, 9), kBlack);
+    EXPECT_EQ(p.pixel(98, 47), kBlack);
+    EXPECT_EQ(p.pixel(0, 10), kPaper);
+    EXPECT_EQ(p.pixel(99, 30), kPaper);
+}
+
+TEST_F(FramedPage, PrinterEmbeddedLayoutsGetNoFrame) {
+    for (IdMeasureInstrument id : {MI_CANON, MI_EPSON, MI_EPSONILS30, MI_HPZ, MI_HPZ_UVCUT}) {
+        const TiffPage p = draw(id);
+        for (std::uint32_t y = 0; y < 50; ++y) {
+            for (std::uint32_t x = 0; x < 100; ++x) {
+                const bool rect = y >= 10 && y <= 14 && x >= 10 && x <= 29;
+                ASSERT_EQ(p.pixel(x, y), rect ? kBlue : kPaper)
+                    << "instrument " << id << " pixel " << x << ", " << y;
+            }
+        }
+    }
+}
+
+TEST_F(FramedPage, ObjectsOnTheTopAndBottomRowsAreCoveredByTheDashesOnly) {
+    ObjectList<WriteCMYK> objects;
+    objects.push_back(
+        std::make_unique<Rect<WriteCMYK>>(Point{0, 0}, 100, 50, WriteCMYK::yellowColor()));
+    const TiffPage p =
+        renderPage<WriteCMYK>(folder.file("full.tif"), 4, 100, 50, MI_EYEONE, std::move(objects));
+    const std::vector<std::uint8_t> yellow = {0, 0, 255, 0};
+    EXPECT_EQ(p.pixel(15, 0), kPaper);  // horizontal-dash row, between dashes
+    EXPECT_EQ(p.pixel(5, 49), kBlack);  // a dash
+    EXPECT_EQ(p.pixel(0, 5), yellow);   // the object paints over the side dash
+    EXPECT_EQ(p.pixel(99, 5), yellow);
+    EXPECT_EQ(p.pixel(50, 25), yellow);
+}
+
+TEST_F(FramedPage, PartsOfAnObjectPastTheRightEdgeDropTheWholeSpan) {
+    ObjectList<WriteCMYK> objects;
+    objects.push_back(
+        std::make_unique<Rect<WriteCMYK>>(Point{80, 20}, 30, 3, WriteCMYK::blueColor()));
+    objects.push_back(
+        std::make_unique<Rect<WriteCMYK>>(Point{80, 30}, 20, 3, WriteCMYK::blueColor()));
+    const TiffPage p =
+        renderPage<WriteCMYK>(folder.file("edge.tif"), 4, 100, 50, MI_CANON, std::move(objects));
+    EXPECT_EQ(p.pixel(85, 21), kPaper);
+    EXPECT_EQ(p.pixel(99, 31), kBlue);
+    EXPECT_EQ(p.pixel(80, 31), kBlue);
+}
+
+// ------------------------------------------------------------ formats
+
+struct FormatCase {
+    std::string name;
+    int channels;
+    int hint;
+    std::uint16_t photometric;
+    std::uint16_t inkSet;  // 0: no InkSet tag
+    std::vector<std::string> inks;
+};
+
+// Draws a page in writer W with a patch of `patch`, returns it read back.
+template <class W>
+TiffPage patchPage(const TempFolder& folder, const FormatCase& fc,
+                   const typename W::PixelColor& patch, const std::string& inkNames = "") {
+    const std::string file = folder.file(fc.name + ".tif");
+    RasterImage<W> page(fc.channels, file, 40, 30, MI_EYEONE, fc.hint);
+    page.open();
+    if (!inkNames.empty()) {
+        page.setField(OC_IMG_TAG_INK_NAMES, inkNames);
+    }
+    page.add(std::make_unique<Rect<W>>(Point{5, 5}, 10, 10, patch));
+    page.renderAndWrite(MI_EYEONE);
+    return readTiff(file);
+}
+
+void expectFormat(const TiffPage& p, const FormatCase& fc) {
+    SCOPED_TRACE(fc.name);
+    EXPECT_EQ(p.samplesPerPixel, fc.channels);
+    EXPECT_EQ(p.bitsPerSample, 8);
+    EXPECT_EQ(p.planar, PLANARCONFIG_CONTIG);
+    EXPECT_EQ(p.photometric, fc.photometric);
+    EXPECT_EQ(p.compression, COMPRESSION_LZW);
+    EXPECT_EQ(p.predictor, PREDICTOR_HORIZONTAL);
+    EXPECT_EQ(p.resolutionUnit, RESUNIT_INCH);
+    EXPECT_FLOAT_EQ(p.xResolution, 254.0f);
+    EXPECT_FLOAT_EQ(p.yResolution, 254.0f);
+    EXPECT_EQ(p.inkSet, fc.inkSet);
+    EXPECT_EQ(p.inkNames, fc.inks);
+    if (!fc.inks.empty()) {
+        EXPECT_EQ(p.numberOfInks, fc.inks.size());
+    }
+    EXPECT_FALSE(p.hasDateTime);
+    EXPECT_FALSE(p.hasSoftware);
+    EXPECT_FALSE(p.bigTiff);
+    EXPECT_EQ(p.rows.size(), 30u);
+    EXPECT_EQ(p.rows[0].size(), 40u * static_cast<unsigned>(fc.channels));
+}
+
+class PageFormats : public testing::Test {
+  protected:
+    TempFolder folder;
+};
+
+TEST_F(PageFormats, CmykPagesAreSeparatedWithTheCmykInkSet) {
+    const FormatCase fc{"cmyk", 4, -1, PHOTOMETRIC_SEPARATED, INKSET_CMYK, {}};
+    const TiffPage p = patchPage<WriteCMYK>(folder, fc, {{10, 20, 30, 40}, {}});
+    expectFormat(p, fc);
+    EXPECT_EQ(p.pixel(5, 5), (std::vector<std::uint8_t>{10, 20, 30, 40}));
+    EXPECT_EQ(p.pixel(14, 14), (std::vector<std::uint8_t>{10, 20, 30, 40}));
+    EXPECT_EQ(p.pixel(15, 14), kPaper);
+}
+
+TEST_F(PageFormats, ExtraInkPagesCarryTheirInkNames) {
+    const FormatCase o{"cmyko",
+                       5,
+                       -1,
+                       PHOTOMETRIC_SEPARATED,
+                       INKSET_MULTIINK,
+                       {"Cyan", "Magenta", "Yellow", "Black", "Orange"}};
+    // Orange at 100 % is byte 0, an inverted ink.
+    const TiffPage po = patchPage<WriteCMYKO>(folder, o, {{0, 0, 0, 0, 0}, {}});
+    expectFormat(po, o);
+    EXPECT_EQ(po.pixel(6, 6), (std::vector<std::uint8_t>{0, 0, 0, 0, 0}));
+    EXPECT_EQ(po.pixel(20, 20), (std::vector<std::uint8_t>{0, 0, 0, 0, 255}));
+
+    const FormatCase og{"cmykog",
+                        6,
+                        -1,
+                        PHOTOMETRIC_SEPARATED,
+                        INKSET_MULTIINK,
+                        {"Cyan", "Magenta", "Yellow", "Black", "Orange", "Green"}};
+    expectFormat(patchPage<WriteCMYKOG>(folder, og, WriteCMYKOG::blackColor()), og);
+
+    const FormatCase rgb{"cmykrgb",
+                         7,
+                         -1,
+                         PHOTOMETRIC_SEPARATED,
+                         INKSET_MULTIINK,
+                         {"Cyan", "Magenta", "Yellow", "Black", "Red", "Green", "Blue"}};
+    const TiffPage p7 = patchPage<WriteCMYKRGB>(folder, rgb, {{1, 2, 3, 4, 5, 6, 7}, {}});
+    expectFormat(p7, rgb);
+    EXPECT_EQ(p7.pixel(10, 10), (std::vector<std::uint8_t>{1, 2, 3, 4, 5, 6, 7}));
+}
+
+TEST_F(PageFormats, LabPagesUseTiffsOwnCieLabEncoding) {
+    const FormatCase fc{"lab", 3, OC_IMG_PHOTOMETRIC_LAB, PHOTOMETRIC_CIELAB, 0, {}};
+    // L* 50, a* -20, b* 30.
+    const TiffPage p = patchPage<WriteLAB>(folder, fc, {{128, 236, 30}, {}});
+    expectFormat(p, fc);
+    EXPECT_EQ(p.pixel(7, 7), (std::vector<std::uint8_t>{128, 236, 30}));
+    EXPECT_EQ(p.pixel(30, 20), (std::vector<std::uint8_t>{255, 0, 0}));  // paper, L* 100
+
+    // libtiff's own CIELab reader turns the bytes into L*, a*, b*.
+    TIFF* t = TIFFOpen(folder.file("lab.tif").c_str(), "r");
+    ASSERT_NE(t, nullptr);
+    std::vector<std::uint8_t> row(static_cast<std::size_t>(TIFFScanlineSize(t)));
+    for (std::uint32_t y = 0; y <= 7; ++y) {  // strips decode in order
+        ASSERT_EQ(TIFFReadScanline(t, row.data(), y, 0), 1);
+    }
+    const float lightness = static_cast<float>(row[7 * 3]) * 100.0f / 255.0f;
+    const auto a = static_cast<std::int8_t>(row[7 * 3 + 1]);
+    const auto b = static_cast<std::int8_t>(row[7 * 3 + 2]);
+    EXPECT_NEAR(lightness, 50.196f, 1e-3f);
+    EXPECT_EQ(a, -20);
+    EXPECT_EQ(b, 30);
+    TIFFClose(t);
+}
+
+TEST_F(PageFormats, ThreeChannelPagesWithoutLabHintAreRgb) {
+    const FormatCase fc{"rgb", 3, -1, PHOTOMETRIC_RGB, 0, {}};
+    // A Lab hint on a page that is not 3 channels is not passed on either.
+    const TiffPage p = patchPage<WriteRGB>(folder, fc, WriteRGB::blueColor());
+    expectFormat(p, fc);
+    EXPECT_EQ(p.pixel(5, 5), (std::vector<std::uint8_t>{0, 0, 255}));
+    EXPECT_EQ(p.pixel(25, 5), (std::vector<std::uint8_t>{255, 255, 255}));
+}
+
+TEST_F(PageFormats, SpotPagesOfEveryChannelCount) {
+    // One channel: the byte is an ink amount, so 0 is white.
+    WriteSpotColor::PixelColor one{{0, 0, 0, 0}, {200}, 1};
+    const FormatCase fc1{"spot1", 1, -1, PHOTOMETRIC_MINISWHITE, 0, {}};
+    const TiffPage p1 = patchPage<WriteSpotColor>(folder, fc1, one);
+    expectFormat(p1, fc1);
+    EXPECT_EQ(p1.at(5, 5), 200);
+    EXPECT_EQ(p1.at(1, 5), 255);  // frame black on a one-ink page
+    EXPECT_EQ(p1.at(20, 20), 0);
+
+    // Three spot inks handed over by name are separated inks, not RGB.
+    WriteSpotColor::PixelColor three{{0, 0, 0, 0}, {10, 20, 30}, 3};
+    const FormatCase fc3{
+        "spot3", 3, -1, PHOTOMETRIC_SEPARATED, INKSET_MULTIINK, {"Cyan", "Magenta", "Yellow"}};
+    const TiffPage p3 =
+        patchPage<WriteSpotColor>(folder, fc3, three, std::string("Cyan\0Magenta\0Yellow\0", 20));
+    expectFormat(p3, fc3);
+    EXPECT_EQ(p3.pixel(5, 5), (std::vector<std::uint8_t>{10, 20, 30}));
+
+    const FormatCase fc4{"spot4", 4, -1, PHOTOMETRIC_SEPARATED, INKSET_CMYK, {}};
+    expectFormat(patchPage<WriteSpotColor>(folder, fc4, WriteSpotColor::blackColor()), fc4);
+
+    for (int n = 5; n <= 8; ++n) {
+        WriteSpotColor::PixelColor spot{{0, 0, 0, 0}, {}, static_cast<std::uint32_t>(n)};
+        std::vector<std::string> names = {"Cyan", "Magenta", "Yellow", "Black"};
+        for (int i = 5; i <= n; ++i) {
+            spot.extra.push_back(static_cast<std::uint8_t>(i * 10));
+            names.push_back("Spot " + std::to_string(i));
+        }
+        spot.extra.insert(spot.extra.begin(), {1, 2, 3, 4});
+        spot.extra.resize(static_cast<std::size_t>(n));
+        std::string packed;
+        for (const auto& name : names) {
+            packed += name + '\0';
+        }
+        const FormatCase fc{
+            "spot" + std::to_string(n), n, -1, PHOTOMETRIC_SEPARATED, INKSET_MULTIINK, names};
+        const TiffPage p = patchPage<WriteSpotColor>(folder, fc, spot, packed);
+        expectFormat(p, fc);
+        EXPECT_EQ(p.pixel(5, 5), spot.extra);
+        // Paper: no process ink, spot channels inverted.
+        std::vector<std::uint8_t> paper(static_cast<std::size_t>(n), 255);
+        std::fill(paper.begin(), paper.begin() + 4, 0);
+        EXPECT_EQ(p.pixel(20, 20), paper);
+    }
+}
+
+TEST_F(PageFormats, EightInkPagesWithoutNamesFallBackToSpotNames) {
+    const FormatCase fc{
+        "spot8",
+        8,
+        -1,
+        PHOTOMETRIC_SEPARATED,
+        INKSET_MULTIINK,
+        {"Cyan", "Magenta", "Yellow", "Black", "Spot 5", "Spot 6", "Spot 7", "Spot 8"}};
+    expectFormat(patchPage<WriteSpotColor>(folder, fc, WriteSpotColor::paperColor()), fc);
+}
+
+TEST_F(PageFormats, DescriptionTagIsWrittenWhereTheLayoutSetsIt) {
+    const std::string file = folder.file("described.tif");
+    RasterImage<WriteCMYK> page(4, file, 20, 20, MI_HPZ, -1);
+    page.open();
+    page.setField(OC_IMG_TAG_IMAGE_DESCRIPTION, "PRINT MODE=3; SPEED=2");
+    page.renderAndWrite(MI_HPZ);
+    const TiffPage p = readTiff(file);
+    EXPECT_TRUE(p.hasDescription);
+    EXPECT_EQ(p.description, "PRINT MODE=3; SPEED=2");
+
+    RasterImage<WriteCMYK> plain(4, folder.file("plain.tif"), 20, 20, MI_HPZ, -1);
+    plain.open();
+    plain.renderAndWrite(MI_HPZ);
+    EXPECT_FALSE(readTiff(folder.file("plain.tif")).hasDescription);
+}
+
+TEST_F(PageFormats, TheSamePageDrawnTwiceGivesTheSameBytes) {
+    auto draw = [&](const std::string& name) {
+        RasterImage<WriteCMYKRGB> page(7, folder.file(name), 300, 200, MI_EYEONE, -1);
+        page.open();
+        page.add(
+            std::make_unique<Circle<WriteCMYKRGB>>(Point{100, 100}, 60, WriteCMYKRGB::blueColor()));
+        page.add(std::make_unique<Number<WriteCMYKRGB>>(Point{150, 20}, 20, 4711,
+                                                        WriteCMYKRGB::blackColor()));
+        page.renderAndWrite(MI_EYEONE);
+    };
+    draw("first.tif");
+    draw("second.tif");
+    const auto a = tifftest::fileBytes(folder.file("first.tif"));
+    const auto b = tifftest::fileBytes(folder.file("second.tif"));
+    ASSERT_GT(a.size(), 100u);
+    EXPECT_EQ(a, b);
+}
+
+// ------------------------------------------------------------ failures
+
+class PageFailures : public testing::Test {
+  protected:
+    void SetUp() override {
+        setenv("ORVOCHART_LOG", folder.file("log.txt").c_str(), 1);
+        reopenDebugLog();
+    }
+    void TearDown() override {
+        setenv("ORVOCHART_LOG", "", 1);
+        reopenDebugLog();
+    }
+    std::string log() const {
+        std::ifstream in(folder.file("log.txt"));
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    // The files in the folder other than the log.
+    std::vector<std::string> pageFiles() const {
+        std::vector<std::string> names = folder.entries();
+        names.erase(std::remove(names.begin(), names.end(), "log.txt"), names.end());
+        return names;
+    }
+    template <class F>
+    int codeOf(F&& f) {
+        try {
+            f();
+        } catch (eColorCtrlErrors code) {
+            return code;
+        }
+        return 0;
+    }
+    TempFolder folder;
+};
+
+TEST_F(PageFailures, MissingModuleIsReportedWhenThePageOpens) {
+    RasterImage<WriteCMYK> page(4, folder.file("x.tif"), 10, 10, MI_EYEONE, -1,
+                                folder.file("NoSuchModule.so"));
+    EXPECT_EQ(codeOf([&] { page.open(); }), ERR_LOAD_LIBRARY);
+    EXPECT_NE(log().find("RasterImage/open: LoadLibrary failed"), std::string::npos) << log();
+}
+
+TEST_F(PageFailures, OutdatedModuleIsRefusedWithItsVersionInTheLog) {
+    RasterImage<WriteCMYK> page(4, folder.file("x.tif"), 10, 10, MI_EYEONE, -1,
+                                tifftest::moduleDir() + "/outdatedDbgOut.so");
+    EXPECT_EQ(codeOf([&] { page.open(); }), ERR_LOAD_LIBRARY);
+    EXPECT_NE(log().find("interface version 0 of"), std::string::npos) << log();
+}
+
+TEST_F(PageFailures, TableChecksNameWhatIsWrong) {
+    std::string reason;
+    EXPECT_FALSE(acceptImageWriter(nullptr, &reason));
+    EXPECT_EQ(reason, "no interface");
+    OcImageWriterInterface table{};
+    table.structSize = sizeof table;
+    table.version = OC_IMG_INTERFACE_VERSION;
+    EXPECT_FALSE(acceptImageWriter(&table, &reason));
+    EXPECT_EQ(reason, "interface has empty entries");
+    table.structSize = 8;
+    EXPECT_FALSE(acceptImageWriter(&table, &reason));
+    EXPECT_EQ(reason.rfind("interface version 1 of 8 bytes, expected version 1 of ", 0), 0u)
+        << reason;
+}
+
+TEST_F(PageFailures, UnsupportedChannelCountsStopBeforeAnythingIsWritten) {
+    for (int channels : {0, 2, 9, -1}) {
+        RasterImage<WriteCMYK> page(channels, folder.file("bad.tif"), 10, 10, MI_EYEONE, -1);
+        try {
+            page.open();
+            FAIL() << channels << " channels opened";
+        } catch (const std::runtime_error& e) {
+            EXPECT_STREQ(e.what(), "Unsupported colorspace");
+        }
+        EXPECT_FALSE(page.isOpen());
+    }
+    EXPECT_TRUE(pageFiles().empty());
+    EXPECT_EQ(bitsPerPixelOf(1), 8);
+    EXPECT_EQ(bitsPerPixelOf(8), 64);
+}
+
+TEST_F(PageFailures, RefusedCreateReportsTheTiffHeaderError) {
+    RasterImage<WriteCMYK> missingFolder(4, folder.file("no/such/folder/x.tif"), 10, 10, MI_EYEONE,
+                                         -1);
+    EXPECT_EQ(codeOf([&] { missingFolder.open(); }), ERR_TIFF_HEADER);
+    EXPECT_NE(log().find("GenChartLib: Initialize Tiff Header failed"), std::string::npos);
+    EXPECT_NE(log().find("cannot create"), std::string::npos) << log();
+}
+
+TEST_F(PageFailures, PagesTooLargeFailWithAnErrorCodeNotACrash) {
+    // 4 G pixels per row and row, eight channels: far beyond any page.
+    RasterImage<WriteSpotColor> huge(8, folder.file("huge.tif"), 0xFFFFFFFFu, 0xFFFFFFFFu,
+                                     MI_EYEONE, -1);
+    EXPECT_EQ(codeOf([&] { huge.open(); }), ERR_TIFF_HEADER);
+    EXPECT_NE(log().find("is too large"), std::string::npos) << log();
+    // Zero-sized pages are refused as well.
+    RasterImage<WriteCMYK> empty(4, folder.file("empty.tif"), 0, 10, MI_EYEONE, -1);
+    EXPECT_EQ(codeOf([&] { empty.open(); }), ERR_TIFF_HEADER);
+    EXPECT_TRUE(pageFiles().empty());
+}
+
+TEST_F(PageFailures, RenderingWithoutAnOpenImageCannotOpenTheFile) {
+    RasterImage<WriteCMYK> page(4, folder.file("x.tif"), 10, 10, MI_EYEONE, -1);
+    EXPECT_EQ(codeOf([&] { page.renderAndWrite(MI_EYEONE); }), ERR_OPEN_FILE);
+    page.open();
+    page.renderAndWrite(MI_EYEONE);
+    // A page is written once; the handle is gone afterwards.
+    EXPECT_EQ(codeOf([&] { page.renderAndWrite(MI_EYEONE); }), ERR_OPEN_FILE);
+    EXPECT_NE(log().find("GenChartLib: Cannot open file"), std::string::npos);
+}
+
+TEST_F(PageFailures, APageDroppedBeforeItIsWrittenLeavesNoFile) {
+    {
+        RasterImage<WriteCMYK> page(4, folder.file("dropped.tif"), 50, 50, MI_EYEONE, -1);
+        page.open();
+        page.add(std::make_unique<Rect<WriteCMYK>>(Point{1, 1}, 5, 5, WriteCMYK::blackColor()));
+    }
+    EXPECT_TRUE(pageFiles().empty());
+}
+
+TEST_F(PageFailures, AnExistingPageFileIsReplacedWhole) {
+    const std::string file = folder.file("page.tif");
+    {
+        std::ofstream old(file);
+        old << "an older page";
+    }
+    RasterImage<WriteCMYK> page(4, file, 30, 30, MI_EYEONE, -1);
+    page.open();
+    page.renderAndWrite(MI_EYEONE);
+    EXPECT_EQ(readTiff(file).width, 30u);
+    EXPECT_EQ(pageFiles(), std::vector<std::string>{"page.tif"});
+}
+
+// ------------------------------------------------------------ the row loop
+
+// The row loop of a raster page, written out step by step as the page's
+// contract gives it: every object still in the list is asked at every step.
+template <class W>
+Rows renderLiteral(ObjectList<W> objects, std::uint32_t width, std::uint32_t height,
+                   unsigned channels, bool frame) {
+    std::list<std::unique_ptr<GraphicObject<W>>> list;
+    for (auto& o : objects) {
+        list.push_back(std::move(o));
+    }
+    const bool anyObject = !list.empty();
+    std::uint32_t boxLeft = 0xFFFFFFFFu, boxTop = 0xFFFFFFFFu, boxRight = 0, boxBottom = 0;
+    for (const auto& o : list) {
+        boxLeft = std::min(boxLeft, o->left);
+        boxTop = std::min(boxTop, o->top);
+        boxRight = std::max(boxRight, o->right);
+        boxBottom = std::max(boxBottom, o->bottom);
+    }
+    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(width) * channels);
+    const RasterLine line{buffer.data(), width, channels};
+    Rows rows;
+    for (std::uint32_t y = 0; y < height; ++y) {
+        W::fillSpan(line, 0, width, W::paperColor());
+        bool skipObjects = false;
+        if (frame) {
+            if (y % 20 < 10) {
+                W::fillSpan(line, 0, 2, W::blackColor());
+                W::fillSpan(line, width - 2, 2, W::blackColor());
+            }
+            if (y <= 1 || y >= height - 2) {
+                for (std::uint32_t x = 0; x + 10 < width; x += 20) {
+                    W::fillSpan(line, x, 10, W::blackColor());
+                }
+                skipObjects = true;
+            }
+        }
+        if (!skipObjects && anyObject && y >= boxTop && y <= boxBottom) {
+            std::uint32_t x = boxLeft;
+            while (x <= boxRight) {
+                std::uint32_t minRun = boxRight;
+                bool lastInside = false;
+                std::uint32_t run = 0;
+                for (auto it = list.begin(); it != list.end();) {
+                    run = boxRight;
+                    bool inside = false;
+                    bool finished = false;
+                    (*it)->hitTest({x, y}, inside, finished, run);
+                    lastInside = inside;
+                    if (finished) {
+                        it = list.erase(it);
+                        continue;
+                    }
+                    if (inside) {
+                        W::fillSpan(line, x, run, (*it)->color);
+                        minRun = run;
+                    } else {
+                        minRun = std::min(minRun, run);
+                    }
+                    ++it;
+                }
+                if (lastInside) {
+                    x += std::max<std::uint32_t>(run, 1);
+                } else {
+                    x += minRun >= 2 ? minRun - 1 : 1;
+                }
+            }
+        }
+        rows.push_back(buffer);
+    }
+    return rows;
+}
+
+// Seeded random pages of every kind of object; the same seed builds the
+// same objects, so each renderer gets its own identical set.
+template <class W>
+class RandomPage {
+  public:
+    RandomPage(std::uint32_t seed, unsigned channels) : seed_(seed), channels_(channels) {
+        std::mt19937 rng(seed);
+        width_ = 30 + static_cast<std::uint32_t>(rng() % 370);
+        height_ = 30 + static_cast<std::uint32_t>(rng() % 270);
+        frame_ = rng() % 4 != 0;
+    }
+    std::uint32_t width() const { return width_; }
+    std::uint32_t height() const { return height_; }
+    bool frame() const { return frame_; }
+
+    ObjectList<W> build() const {
+        std::mt19937 rng(seed_ * 7919u + 13u);
+        auto below = [&](std::uint32_t n) {
+            return n == 0 ? 0u : static_cast<std::uint32_t>(rng() % n);
+        };
+        auto point = [&] { return Point{below(width_), below(height_)}; };
+        ObjectList<W> objects;
+        const std::uint32_t count = 1 + below(40);
+        for (std::uint32_t i = 0; i < count; ++i) {
+            const auto color = randomColor(rng);
+            switch (below(9)) {
+                case 0:
+                case 1: {
+                    const Point p = point();
+                    objects.push_back(std::make_unique<Rect<W>>(
+                        Point{p.x + 1, p.y}, below(width_ / 2), below(height_ / 3), color));
+                    break;
+                }
+                case 2:
+                    objects.push_back(std::make_unique<Circle<W>>(point(), below(60), color));
+                    break;
+                case 3:
+                case 4: {
+                    std::vector<Point> corners(3 + below(6));
+                    const Point c = point();
+                    const std::uint32_t spread = 4 + below(80);
+                    for (Point& v : corners) {
+                        v = {c.x + below(spread), c.y + below(spread)};
+                    }
+                    objects.push_back(std::make_unique<Polygone<W>>(std::move(corners), color));
+                    break;
+                }
+                case 5:
+                    objects.push_back(std::make_unique<Digit<W>>(
+                        point(), 2 + below(30), static_cast<char>('0' + below(11)), color));
+                    break;
+                case 6:
+                    objects.push_back(
+                        std::make_unique<Number<W>>(point(), 1 + below(24), below(100000), color));
+                    break;
+                case 7: {
+                    const Point p = point();
+                    objects.push_back(
+                        makeDiamond<W>({p.x + 1, p.y + 1}, 2 + below(60), 2 + below(60), color));
+                    break;
+                }
+                default: {
+                    const Point p = point();
+                    const std::uint32_t angles[] = {0, 90, 180, 45};
+                    auto arrow = makeRasterArrow<W>({p.x + 200, p.y + 60}, 4 + below(40),
+                                                    6 + below(90), angles[below(4)], color);
+                    objects.push_back(std::move(arrow));
+                    break;
+                }
+            }
+        }
+        return objects;
+    }
+
+  private:
+    typename W::PixelColor randomColor(std::mt19937& rng) const {
+        typename W::PixelColor c = W::paperColor();
+        for (auto& b : c.channels) {
+            b = static_cast<std::uint8_t>(rng());
+        }
+        if constexpr (std::is_same_v<W, WriteSpotColor>) {
+            c.channelCount = channels_;
+            c.extra.resize(channels_);
+            for (auto& b : c.extra) {
+                b = static_cast<std::uint8_t>(rng());
+            }
+        }
+        return c;
+    }
+
+    std::uint32_t seed_;
+    unsigned channels_;
+    std::uint32_t width_ = 0;
+    std::uint32_t height_ = 0;
+    bool frame_ = true;
+};
+
+int differentialPageCount() {
+    const char* quick = std::getenv("ORVOCHART_QUICK");
+    const char* longRun = std::getenv("ORVOCHART_LONG");
+    if (longRun != nullptr && *longRun == '1') {
+        return 3000;
+    }
+    return quick != nullptr && *quick == '1' ? 20 : 150;
+}
+
+template <class W>
+void compareRenderers(const TempFolder& folder, unsigned channels, std::uint32_t firstSeed,
+                      int pages) {
+    for (int i = 0; i < pages; ++i) {
+        const std::uint32_t seed = firstSeed + static_cast<std::uint32_t>(i);
+        const RandomPage<W> page(seed, channels);
+        const IdMeasureInstrument instrument = page.frame() ? MI_EYEONE : MI_CANON;
+        const Rows expected =
+            renderLiteral<W>(page.build(), page.width(), page.height(), channels, page.frame());
+        const TiffPage written =
+            renderPage<W>(folder.file("random.tif"), static_cast<int>(channels), page.width(),
+                          page.height(), instrument, page.build());
+        ASSERT_EQ(written.rows.size(), expected.size()) << "seed " << seed;
+        for (std::size_t y = 0; y < expected.size(); ++y) {
+            ASSERT_EQ(written.rows[y], expected[y]) << "seed " << seed << " row " << y;
+        }
+    }
+}
+
+class RowLoop : public testing::Test {
+  protected:
+    TempFolder folder;
+};
+
+TEST_F(RowLoop, RenderedRowsEqualTheStepByStepRowLoopOnRandomPages) {
+    const int pages = differentialPageCount();
+    compareRenderers<WriteCMYK>(folder, 4, 1000, pages);
+    compareRenderers<WriteCMYKRGB>(folder, 7, 50000, pages / 5 + 1);
+    compareRenderers<WriteLAB>(folder, 3, 60000, pages / 5 + 1);
+    compareRenderers<WriteSpotColor>(folder, 1, 70000, pages / 10 + 1);
+}
+
+TEST_F(RowLoop, RowsThatRepeatAndObjectsAtThePageCornerMatchTheRowLoop) {
+    // Tall plain rectangles make most rows repeats of the row above; the
+    // circle clipped at the top-left corner reaches past its box on row 0.
+    auto build = [] {
+        ObjectList<WriteCMYK> o;
+        o.push_back(std::make_unique<Circle<WriteCMYK>>(Point{3, 2}, 9, WriteCMYK::blueColor()));
+        for (std::uint32_t i = 0; i < 8; ++i) {
+            o.push_back(std::make_unique<Rect<WriteCMYK>>(Point{10 + 25 * i, 5}, 20, 150,
+                                                          WriteCMYK::yellowColor()));
+        }
+        o.push_back(
+            std::make_unique<Number<WriteCMYK>>(Point{0, 40}, 12, 8, WriteCMYK::blackColor()));
+        o.push_back(std::make_unique<Rect<WriteCMYK>>(Point{0, 0}, 1, 1, WriteCMYK::blackColor()));
+        return o;
+    };
+    for (IdMeasureInstrument id : {MI_EYEONE, MI_CANON}) {
+        const Rows expected = renderLiteral<WriteCMYK>(build(), 220, 170, 4, id == MI_EYEONE);
+        const TiffPage written =
+            renderPage<WriteCMYK>(folder.file("tall.tif"), 4, 220, 170, id, build());
+        ASSERT_EQ(written.rows.size(), expected.size());
+        for (std::size_t y = 0; y < expected.size(); ++y) {
+            ASSERT_EQ(written.rows[y], expected[y]) << "instrument " << id << " row " << y;
+        }
+    }
+}
+
+// ------------------------------------------------------------ BigTIFF
+
+// A page whose TIFF could pass 4 GiB (about 2.9 GB of pixels) is written as
+// BigTIFF. It takes some seconds, so quick runs leave it out.
+TEST_F(RowLoop, PagesThatCouldPassFourGibibytesAreWrittenAsBigTiff) {
+    const char* quick = std::getenv("ORVOCHART_QUICK");
+    if (quick != nullptr && *quick == '1') {
+        GTEST_SKIP() << "quick run";
+    }
+    const std::string file = folder.file("big.tif");
+    RasterImage<WriteSpotColor> page(1, file, 54000, 54000, MI_CANON, -1);
+    page.open();
+    page.add(std::make_unique<Rect<WriteSpotColor>>(Point{53000, 53990}, 1000, 10,
+                                                    WriteSpotColor::blackColor()));
+    page.renderAndWrite(MI_CANON);
+    const TiffPage p = readTiff(file, false);
+    EXPECT_TRUE(p.bigTiff);
+    EXPECT_EQ(p.width, 54000u);
+    EXPECT_EQ(p.height, 54000u);
+    TIFF* t = TIFFOpen(file.c_str(), "r");
+    ASSERT_NE(t, nullptr);
+    std::vector<std::uint8_t> row(54000);
+    // Rows decode in order from the start of their strip.
+    std::uint32_t rowsPerStrip = 0;
+    ASSERT_EQ(TIFFGetField(t, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip), 1);
+    for (std::uint32_t y = 53995 - 53995 % rowsPerStrip; y <= 53995; ++y) {
+        ASSERT_EQ(TIFFReadScanline(t, row.data(), y, 0), 1);
+    }
+    EXPECT_EQ(row[52999], 0);
+    EXPECT_EQ(row[53000], 255);
+    EXPECT_EQ(row[53999], 255);
+    TIFFClose(t);
+
+    // A small page stays classic TIFF.
+    RasterImage<WriteSpotColor> small(1, folder.file("small.tif"), 100, 100, MI_CANON, -1);
+    small.open();
+    small.renderAndWrite(MI_CANON);
+    EXPECT_FALSE(readTiff(folder.file("small.tif"), false).bigTiff);
+}
+
+}  // namespace
+}  // namespace GenChartLib
