@@ -15,7 +15,8 @@ ctest --test-dir "$root/build-test" --output-on-failure -j "$jobs"
 echo "== build and test with AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S "$root" -B "$root/build-asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORVOCHART_SANITIZE=ON
 cmake --build "$root/build-asan" -j "$jobs"
-ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+LSAN_OPTIONS="suppressions=$root/tests/lsan.supp" \
+    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir "$root/build-asan" --output-on-failure -j "$jobs"
 
 echo "== fuzz"
