@@ -5,6 +5,9 @@
 
 #include "engine/MeasureInstrument.h"
 #include "instruments/Dtp41.h"
+#include "instruments/EyOnVe.h"
+#include "instruments/EyeOnePro2.h"
+#include "instruments/EyeOneRev1.h"
 #include "instruments/WarmUpPage.h"
 #include "outside/DebugLog.h"
 
@@ -78,6 +81,12 @@ std::unique_ptr<MeasureInstrument<W>> buildLayout(LayoutClass layout, const std:
             return std::make_unique<Dtp41<W>>(name);
         case LayoutClass::Dtp45:
             return std::make_unique<Dtp45<W>>(name);
+        case LayoutClass::EyeOneRev1:
+            return std::make_unique<EyeOneRev1<W>>(name);
+        case LayoutClass::EyeOnePro2:
+            return std::make_unique<EyeOnePro2<W>>(name);
+        case LayoutClass::EyeOneV:
+            return std::make_unique<EyeOneV<W>>(name);
         case LayoutClass::WarmUpPage:
             // There is no warm-up page for CMYK plus orange.
             if constexpr (std::is_same_v<W, WriteCMYKO>) {
