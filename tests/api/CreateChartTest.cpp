@@ -1,0 +1,290 @@
+// The exported chart job end to end, as a host calls it: directly, through
+// the shared library's export table, and through the command-line tool that
+// loads the library.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "OrvoChartInterface.h"
+#include "engine/ChartTestSupport.h"
+#include "platform/Platform.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using chart_test::LogCapture;
+using chart_test::TempDir;
+using chart_test::writeCmykReference;
+
+constexpr const char* kCreateChartSymbol =
+    "_Z11createChart19IdMeasureInstrumentPKcS1_ddiPiS2_S2_9ColorMode";
+
+struct CommandRun {
+    int exitCode = -1;
+    std::string output;
+};
+
+CommandRun runCommand(const std::string& command) {
+    CommandRun result;
+    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+    if (pipe == nullptr) {
+        return result;
+    }
+    char buffer[4096];
+    std::size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+        result.output.append(buffer, n);
+    }
+    const int status = pclose(pipe);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+bool startsWith(const std::string& path, const std::string& prefix) {
+    std::ifstream in(path, std::ios::binary);
+    std::string head(prefix.size(), '\0');
+    in.read(&head[0], static_cast<std::streamsize>(head.size()));
+    return in && head == prefix;
+}
+
+class CreateChart : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const std::string writer = std::string(ORVOCHART_MODULE_DIR) + "/" +
+                                   GenChartLib::platform::moduleFileName("wxPDF");
+        if (!fs::exists(writer)) {
+            GTEST_SKIP() << "the PDF writer module is not built";
+        }
+    }
+    std::string reference(int sets) {
+        const std::string path = dir_.file("ref" + std::to_string(sets) + ".txt");
+        writeCmykReference(path, sets);
+        return path;
+    }
+    // Only the files a chart job writes (the reference and log put aside).
+    std::vector<std::string> chartFiles() const {
+        std::vector<std::string> names;
+        for (const std::string& name : dir_.files()) {
+            if (name.rfind("ref", 0) != 0 && name != "log.txt") {
+                names.push_back(name);
+            }
+        }
+        return names;
+    }
+    int make(std::int32_t id, const std::string& out, const std::string& ref, int mode = 0,
+             double widthMm = 210.0, double heightMm = 297.0) {
+        return createChart(static_cast<IdMeasureInstrument>(id), out.c_str(), ref.c_str(), widthMm,
+                           heightMm, 0, &strips_, &columns_, nullptr, static_cast<ColorMode>(mode));
+    }
+    TempDir dir_;
+    int strips_ = -1;
+    int columns_ = -1;
+};
+
+TEST_F(CreateChart, AOnePageChartEndsUpAtTheOutputName) {
+    // 40 patches on DTP41 strips of an A4 sheet: 4 strips of 10.
+    const std::string out = dir_.file("chart.tif");
+    EXPECT_EQ(make(MI_DTP41, out, reference(40)), 1);
+    EXPECT_EQ(strips_, 4);
+    EXPECT_EQ(columns_, 10);
+    EXPECT_TRUE(fs::exists(out));
+    EXPECT_FALSE(fs::exists(out + "_0.tif"));
+    EXPECT_TRUE(startsWith(out, "%PDF-"));  // the strip layouts draw PDF pages
+}
+
+TEST_F(CreateChart, FurtherPagesKeepTheirPageNames) {
+    // 250 patches: three pages of 6 strips of 15.
+    const std::string out = dir_.file("chart.tif");
+    EXPECT_EQ(make(MI_DTP41, out, reference(250)), 1);
+    EXPECT_EQ(strips_, 6);
+    EXPECT_EQ(columns_, 15);
+    EXPECT_TRUE(fs::exists(out));
+    EXPECT_FALSE(fs::exists(out + "_0.tif"));
+    EXPECT_TRUE(startsWith(out + "_1.tif", "%PDF-"));
+    EXPECT_TRUE(startsWith(out + "_2.tif", "%PDF-"));
+    EXPECT_FALSE(fs::exists(out + "_3.tif"));
+}
+
+TEST_F(CreateChart, AnUnlistedInstrumentGetsAWarmUpPageExceptInCmyko) {
+    const std::string ref = reference(20);
+    EXPECT_EQ(make(3, dir_.file("cmyko.tif"), ref, CM_CMYKO), 0);
+    EXPECT_TRUE(chartFiles().empty());
+    EXPECT_EQ(strips_, -1);
+    const std::string out = dir_.file("warm.tif");
+    EXPECT_EQ(make(3, out, ref, CM_CMYK), 1);
+    EXPECT_TRUE(startsWith(out, "%PDF-"));
+}
+
+TEST_F(CreateChart, UnsupportedColourModesWriteNothing) {
+    const std::string ref = reference(20);
+    for (const int mode : {8, 99, 108, -1}) {
+        EXPECT_EQ(make(MI_DTP41, dir_.file("chart.tif"), ref, mode), 0) << mode;
+    }
+    EXPECT_TRUE(chartFiles().empty());
+    EXPECT_EQ(strips_, -1);
+    EXPECT_EQ(columns_, -1);
+}
+
+TEST_F(CreateChart, AnEmptyReferenceNameFailsAfterLoggingWhy) {
+    LogCapture log(dir_.file("log.txt"));
+    EXPECT_EQ(make(MI_DTP41, dir_.file("chart.tif"), ""), 0);
+    EXPECT_TRUE(chartFiles().empty());
+    const std::string text = log.text();
+    EXPECT_NE(text.find("MeasureInstrument/initChartParams: exit initChartParams: refDataName "
+                        "is empty\n"),
+              std::string::npos);
+    EXPECT_NE(text.find("MeasureInstrument/writeChart: GenChartLib: Empty page vector\n"),
+              std::string::npos);
+}
+
+TEST_F(CreateChart, NeverReplacesAnExistingOutputFile) {
+    const std::string out = dir_.file("chart.tif");
+    { std::ofstream(out) << "keep me"; }
+    LogCapture log(dir_.file("log.txt"));
+    EXPECT_EQ(make(MI_DTP41, out, reference(40)), 0);
+    EXPECT_EQ(strips_, -1);
+    EXPECT_TRUE(startsWith(out, "keep me"));
+    EXPECT_TRUE(startsWith(out + "_0.tif", "%PDF-"));
+    EXPECT_EQ(log.text(), "CreateChart/createChart: output file exists, the chart stays at " + out +
+                              "_0.tif\n");
+}
+
+TEST_F(CreateChart, RefusesBadArgumentsBeforeWritingAnything) {
+    const std::string ref = reference(40);
+    const std::string out = dir_.file("chart.tif");
+    LogCapture log(dir_.file("log.txt"));
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(make(MI_DTP41, out, ref, 0, nan, 297.0), 0);
+    EXPECT_EQ(make(MI_DTP41, out, ref, 0, 210.0, -inf), 0);
+    EXPECT_EQ(make(MI_DTP41, out, ref, 0, 0.0, 297.0), 0);
+    EXPECT_EQ(createChart(MI_DTP41, nullptr, ref.c_str(), 210.0, 297.0, 0, &strips_, &columns_,
+                          nullptr, CM_CMYK),
+              0);
+    EXPECT_EQ(createChart(MI_DTP41, out.c_str(), nullptr, 210.0, 297.0, 0, &strips_, &columns_,
+                          nullptr, CM_CMYK),
+              0);
+    EXPECT_EQ(make(MI_DTP41, ref, ref), 0);
+    EXPECT_TRUE(chartFiles().empty());
+    EXPECT_EQ(strips_, -1);
+    const std::string pageSize = "CreateChart/createChart: GenChartLib: Invalid page size.\n";
+    EXPECT_EQ(log.text(), pageSize + pageSize + pageSize +
+                              "CreateChart/createChart: GenChartLib: The chart should have a "
+                              "different name or be in a different location as the selected IT8 "
+                              "reference file.\n");
+}
+
+TEST_F(CreateChart, APageTooNarrowForOnePatchFails) {
+    // 70 mm leave 2 mm between the DTP41's margins.
+    LogCapture log(dir_.file("log.txt"));
+    EXPECT_EQ(make(MI_DTP41, dir_.file("chart.tif"), reference(40), 0, 70.0, 297.0), 0);
+    EXPECT_TRUE(chartFiles().empty());
+    EXPECT_EQ(log.text().rfind("GenChart/InitChartParams: GenChartLib: Invalid page size.\n", 0),
+              0U);
+}
+
+// ---- As a host sees the library ----
+
+TEST(SharedLibrary, ExportsCreateChartUnderItsCppName) {
+    const std::string library =
+        std::string(ORVOCHART_MODULE_DIR) + "/libOrvoChartInterfaceShared.so";
+    if (!fs::exists(library)) {
+        GTEST_SKIP() << "the shared library is not built";
+    }
+    const CommandRun nm = runCommand("nm -D --defined-only '" + library + "'");
+    if (nm.exitCode != 0) {
+        GTEST_SKIP() << "nm is not available";
+    }
+    EXPECT_NE(nm.output.find(std::string(" T ") + kCreateChartSymbol + "\n"), std::string::npos);
+    const CommandRun demangled = runCommand(std::string("c++filt ") + kCreateChartSymbol);
+    if (demangled.exitCode == 0) {
+        EXPECT_EQ(demangled.output,
+                  "createChart(IdMeasureInstrument, char const*, char const*, double, double, int, "
+                  "int*, int*, int*, ColorMode)\n");
+    }
+    // No function of the library's internals is exported.
+    std::istringstream lines(nm.output);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.find(" T ") != std::string::npos) {
+            EXPECT_EQ(line.find("GenChartLib"), std::string::npos) << line;
+        }
+    }
+}
+
+class ChartTool : public CreateChart {
+  protected:
+    void SetUp() override {
+        CreateChart::SetUp();
+        if (!fs::exists(ORVOCHART_TOOL)) {
+            GTEST_SKIP() << "the orvochart tool is not built";
+        }
+    }
+    CommandRun tool(const std::string& arguments) {
+        return runCommand("env -u ORVOCHART_LOG '" + std::string(ORVOCHART_TOOL) + "' " +
+                          arguments);
+    }
+};
+
+TEST_F(ChartTool, MakesAChartThroughTheSharedLibrary) {
+    const std::string out = dir_.file("chart.tif");
+    const CommandRun result = tool("chart --instrument dtp41 --mode CMYK --ref '" + reference(250) +
+                                   "' --out '" + out + "' --paper A4");
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_NE(result.output.find("page 1: 6 strips of 15 patches"), std::string::npos)
+        << result.output;
+    for (const std::string& file : {out, out + "_1.tif", out + "_2.tif"}) {
+        EXPECT_NE(result.output.find("  " + file + "\n"), std::string::npos) << file;
+    }
+    EXPECT_TRUE(fs::exists(out + "_2.tif"));
+}
+
+TEST_F(ChartTool, SaysWhyNoChartWasMade) {
+    const std::string out = dir_.file("chart.tif");
+    const CommandRun result = tool("chart --instrument 2 --mode 0 --ref '" + reference(40) +
+                                   "' --out '" + out + "' --width 70 --height 297");
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.output.find("GenChart/InitChartParams: GenChartLib: Invalid page size."),
+              std::string::npos)
+        << result.output;
+    EXPECT_FALSE(fs::exists(out));
+}
+
+TEST_F(ChartTool, RejectsWhatItCannotRead) {
+    const std::string ref = reference(40);
+    const std::string out = dir_.file("chart.tif");
+    const CommandRun unknown = tool("chart --instrument nonesuch --mode 0 --ref '" + ref +
+                                    "' --out '" + out + "' --paper A4");
+    EXPECT_EQ(unknown.exitCode, 2);
+    EXPECT_NE(unknown.output.find("unknown instrument 'nonesuch'"), std::string::npos);
+    const CommandRun paper =
+        tool("chart --instrument 2 --mode 0 --ref '" + ref + "' --out '" + out + "' --paper B9");
+    EXPECT_EQ(paper.exitCode, 2);
+    EXPECT_NE(paper.output.find("unknown paper size 'B9'"), std::string::npos);
+    const CommandRun both = tool("chart --instrument 2 --mode 0 --ref '" + ref + "' --out '" + out +
+                                 "' --paper A4 --width 100 --height 100");
+    EXPECT_EQ(both.exitCode, 2);
+    EXPECT_TRUE(chartFiles().empty());
+}
+
+TEST_F(ChartTool, ListsInstrumentsAndModes) {
+    const CommandRun result = tool("list");
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_NE(
+        result.output.find("    2  DTP41          MI_DTP41           Dtp41         all colour "
+                           "modes\n"),
+        std::string::npos)
+        << result.output;
+    EXPECT_NE(result.output.find("any other id: WarmUpPage, all colour modes but CMYKO"),
+              std::string::npos);
+    EXPECT_NE(result.output.find("  103  Spot4"), std::string::npos);
+}
+
+}  // namespace
