@@ -14,6 +14,7 @@
 //   (the last page 25), padded to 1501.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -34,6 +35,10 @@ struct WarmUpMode {
     std::string reference;
     std::vector<std::string> spotNames;
 };
+
+void PrintTo(const WarmUpMode& m, std::ostream* out) {
+    *out << m.label;
+}
 
 class WarmUpChart : public HostFolder, public ::testing::WithParamInterface<WarmUpMode> {};
 
