@@ -1,0 +1,167 @@
+// The colour writers: byte conversions, percentages for the PDF page, the
+// fixed colours on pages of every channel count and the span filler.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "render/Writers.h"
+
+namespace GenChartLib {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+TEST(ByteConversions, InkPercentagesRoundHalvesUp) {
+    // p * 255 / 100 lands exactly on .5 for p = 10, 30, 50, 70, 90.
+    EXPECT_EQ(inkByteFromPercent(10.0), 26);   // 25.5
+    EXPECT_EQ(inkByteFromPercent(30.0), 77);   // 76.5
+    EXPECT_EQ(inkByteFromPercent(50.0), 128);  // 127.5
+    EXPECT_EQ(inkByteFromPercent(70.0), 179);  // 178.5
+    EXPECT_EQ(inkByteFromPercent(90.0), 230);  // 229.5
+    EXPECT_EQ(inkByteFromPercent(9.99), 25);   // 25.47
+    EXPECT_EQ(inkByteFromPercent(0.0), 0);
+    EXPECT_EQ(inkByteFromPercent(100.0), 255);
+    EXPECT_EQ(inkByteFromPercent(-5.0), 0);
+    EXPECT_EQ(inkByteFromPercent(140.0), 255);
+    EXPECT_EQ(inkByteFromPercent(std::nan("")), 0);
+    EXPECT_EQ(inkByteFromPercent(std::numeric_limits<double>::infinity()), 255);
+}
+
+TEST(ByteConversions, ExtraInksAreInverted) {
+    EXPECT_EQ(invertedInkByteFromPercent(100.0), 0);  // a solid orange patch
+    EXPECT_EQ(invertedInkByteFromPercent(0.0), 255);  // no orange
+    EXPECT_EQ(invertedInkByteFromPercent(50.0), 127);
+}
+
+TEST(ByteConversions, LabBytes) {
+    EXPECT_EQ(labLightnessByte(50.0), 128);  // floor(127.5 + 0.5)
+    EXPECT_EQ(labLightnessByte(10.0), 26);
+    EXPECT_EQ(labLightnessByte(100.0), 255);
+    EXPECT_EQ(labLightnessByte(120.0), 255);
+    EXPECT_EQ(labLightnessByte(-1.0), 0);
+    EXPECT_EQ(labChromaByte(-20.0), 236);
+    EXPECT_EQ(labChromaByte(30.0), 30);
+    EXPECT_EQ(labChromaByte(0.5), 1);       // 128.5 rounds up
+    EXPECT_EQ(labChromaByte(-0.5), 0);      // 127.5 rounds up to 128, i.e. 0
+    EXPECT_EQ(labChromaByte(-200.0), 128);  // -128
+    EXPECT_EQ(labChromaByte(200.0), 127);
+    EXPECT_NEAR(percentFromByte(128), 50.196, 1e-3);
+}
+
+TEST(Percentages, EachWriterTurnsItsBytesIntoEightPercentages) {
+    const Percentages cmyk = WriteCMYK::toPercent({{255, 0, 51, 128}, {}});
+    EXPECT_NEAR(cmyk[0], 100.0, 1e-9);
+    EXPECT_NEAR(cmyk[2], 20.0, 1e-9);
+    EXPECT_NEAR(cmyk[3], 50.196, 1e-3);
+    EXPECT_NEAR(cmyk[4], 0.0, 1e-9);
+
+    // Solid orange is byte 0; a patch without orange gives 0.0.
+    EXPECT_NEAR(WriteCMYKO::toPercent({{0, 0, 0, 0, 0}, {}})[4], 100.0, 1e-9);
+    EXPECT_NEAR(WriteCMYKO::toPercent({{0, 0, 0, 0, 255}, {}})[4], 0.0, 1e-9);
+
+    const Percentages og = WriteCMYKOG::toPercent({{0, 0, 0, 0, 255, 51}, {}});
+    EXPECT_NEAR(og[4], 0.0, 1e-9);
+    EXPECT_NEAR(og[5], 80.0, 1e-9);
+
+    const Percentages rgbInks = WriteCMYKRGB::toPercent({{0, 0, 0, 0, 0, 255, 204}, {}});
+    EXPECT_NEAR(rgbInks[4], 100.0, 1e-9);
+    EXPECT_NEAR(rgbInks[5], 0.0, 1e-9);
+    EXPECT_NEAR(rgbInks[6], 20.0, 1e-9);
+    EXPECT_NEAR(rgbInks[7], 0.0, 1e-9);
+
+    // L* 50, a* -20, b* 30 as stored.
+    const Percentages lab = WriteLAB::toPercent({{128, 236, 30}, {}});
+    EXPECT_NEAR(lab[0], 50.196, 1e-3);
+    EXPECT_NEAR(lab[1], -20.0, 1e-9);
+    EXPECT_NEAR(lab[2], 30.0, 1e-9);
+    EXPECT_NEAR(WriteLAB::toPercent(WriteLAB::blueColor())[2], -53.0, 1e-9);
+
+    const Percentages rgb = WriteRGB::toPercent({{0, 102, 255}, {}});
+    EXPECT_NEAR(rgb[1], 40.0, 1e-9);
+    EXPECT_NEAR(rgb[2], 100.0, 1e-9);
+
+    WriteSpotColor::PixelColor six{{0, 0, 0, 0}, {255, 0, 0, 0, 0, 255}, 6};
+    const Percentages spot = WriteSpotColor::toPercent(six);
+    const double expected[8] = {100, 0, 0, 0, 100, 0, 0, 0};
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_NEAR(spot[i], expected[i], 1e-9) << i;
+    }
+    EXPECT_NEAR(WriteSpotColor::toPercent(WriteSpotColor::blackColor())[3], 100.0, 1e-9);
+}
+
+TEST(FixedColours, LabPaperIsLightnessOneHundred) {
+    EXPECT_EQ(WriteLAB::paperColor().channels, (std::array<std::uint8_t, 3>{255, 0, 0}));
+    EXPECT_EQ(WriteLAB::blueColor().channels, (std::array<std::uint8_t, 3>{53, 29, 203}));
+    EXPECT_EQ(WriteCMYKRGB::blackColor().channels,
+              (std::array<std::uint8_t, 7>{0, 0, 0, 255, 255, 255, 255}));
+}
+
+// The bytes a spot page of `channels` channels carries for `color`.
+Bytes spotPixel(const WriteSpotColor::PixelColor& color, unsigned channels) {
+    Bytes px(channels, 0xAA);
+    WriteSpotColor::fillSpan(RasterLine{px.data(), 1, channels}, 0, 1, color);
+    return px;
+}
+
+TEST(FixedColours, OnSpotPagesOfOneToEightChannels) {
+    // Four and more channels: C, M, Y, K, then no spot ink (255).
+    for (unsigned n = 4; n <= 8; ++n) {
+        Bytes black(n, 255);
+        black[0] = black[1] = black[2] = 0;
+        EXPECT_EQ(spotPixel(WriteSpotColor::blackColor(), n), black) << n;
+        Bytes yellow(n, 255);
+        yellow[0] = yellow[1] = yellow[3] = 0;
+        EXPECT_EQ(spotPixel(WriteSpotColor::yellowColor(), n), yellow) << n;
+        Bytes paper(n, 255);
+        std::fill(paper.begin(), paper.begin() + 4, 0);
+        EXPECT_EQ(spotPixel(WriteSpotColor::paperColor(), n), paper) << n;
+    }
+    // Fewer than four: black marks go onto every channel there is.
+    for (unsigned n = 1; n <= 3; ++n) {
+        EXPECT_EQ(spotPixel(WriteSpotColor::blackColor(), n), Bytes(n, 255)) << n;
+        EXPECT_EQ(spotPixel(WriteSpotColor::paperColor(), n), Bytes(n, 0)) << n;
+    }
+    EXPECT_EQ(spotPixel(WriteSpotColor::blueColor(), 3), (Bytes{255, 255, 0}));
+    EXPECT_EQ(spotPixel(WriteSpotColor::yellowColor(), 1), (Bytes{0}));
+    // Patch colours bring their own bytes; missing ones are no ink.
+    WriteSpotColor::PixelColor patch{{0, 0, 0, 0}, {9, 8, 7, 6, 5}, 5};
+    EXPECT_EQ(spotPixel(patch, 5), (Bytes{9, 8, 7, 6, 5}));
+    EXPECT_EQ(spotPixel(patch, 7), (Bytes{9, 8, 7, 6, 5, 255, 255}));
+    EXPECT_EQ(spotPixel(patch, 2), (Bytes{9, 8}));
+}
+
+TEST(SpanFill, WritesInterleavedPixelsAndDropsSpansPastTheEdge) {
+    Bytes line(10 * 4, 0);
+    const RasterLine l{line.data(), 10, 4};
+    WriteCMYK::fillSpan(l, 2, 3, {{1, 2, 3, 4}, {}});
+    for (std::size_t x = 0; x < 10; ++x) {
+        const bool in = x >= 2 && x <= 4;
+        EXPECT_EQ(line[4 * x], in ? 1 : 0) << x;
+        EXPECT_EQ(line[4 * x + 3], in ? 4 : 0) << x;
+    }
+    // Reaching exactly to the edge is drawn; one pixel past drops it all.
+    WriteCMYK::fillSpan(l, 7, 3, {{9, 9, 9, 9}, {}});
+    EXPECT_EQ(line[4 * 9], 9);
+    WriteCMYK::fillSpan(l, 5, 6, {{7, 7, 7, 7}, {}});
+    EXPECT_EQ(line[4 * 5], 0);
+    EXPECT_EQ(line[4 * 9], 9);
+    WriteCMYK::fillSpan(l, 11, 1, {{7, 7, 7, 7}, {}});
+    WriteCMYK::fillSpan(l, 0, 0, {{7, 7, 7, 7}, {}});
+    EXPECT_EQ(line[0], 0);
+    // A line of another channel count is left alone.
+    Bytes three(9, 0);
+    WriteCMYK::fillSpan(RasterLine{three.data(), 3, 3}, 0, 3, WriteCMYK::blackColor());
+    EXPECT_EQ(three, Bytes(9, 0));
+    // Long spans (filled by doubling copies) end where they should.
+    Bytes wide(1000 * 7, 0);
+    WriteCMYKRGB::fillSpan(RasterLine{wide.data(), 1000, 7}, 1, 998, WriteCMYKRGB::blackColor());
+    EXPECT_EQ(wide[3], 0);
+    EXPECT_EQ(wide[7 + 3], 255);
+    EXPECT_EQ(wide[7 * 998 + 6], 255);
+    EXPECT_EQ(wide[7 * 999 + 3], 0);
+}
+
+}  // namespace
+}  // namespace GenChartLib
