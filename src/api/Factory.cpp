@@ -5,7 +5,7 @@
 
 #include "engine/MeasureInstrument.h"
 #include "instruments/Dtp41.h"
-#include "instruments/EyOnVe.h"
+#include "instruments/EyeOnVe.h"
 #include "instruments/EyeOnePro2.h"
 #include "instruments/EyeOneRev1.h"
 #include "instruments/WarmUpPage.h"

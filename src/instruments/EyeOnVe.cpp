@@ -1,4 +1,4 @@
-#include "instruments/EyOnVe.h"
+#include "instruments/EyeOnVe.h"
 
 #include <algorithm>
 
@@ -10,7 +10,7 @@ namespace GenChartLib {
 
 namespace {
 
-constexpr const char* kWritePageLog = "EyOnVe/writePage: %s";
+constexpr const char* kWritePageLog = "EyeOnVe/writePage: %s";
 
 constexpr double kPatchSizesMm[8] = {10.0, 15.0, 50.0, 50.0, 15.0, 15.0, 10.0, 15.0};
 constexpr double kPatchGapsMm[8] = {1.0, 2.0, 2.0, 3.0, 1.0, 2.0, 2.0, 3.0};

@@ -3,8 +3,8 @@
 // opening patch, a white gap, then every patch followed by a separator a
 // full gap wide in black or paper, whichever stands out against the patch
 // and its neighbour, and the yellow closing patch.
-#ifndef ORVOCHART_INSTRUMENTS_EYONVE_H
-#define ORVOCHART_INSTRUMENTS_EYONVE_H
+#ifndef ORVOCHART_INSTRUMENTS_EYEONVE_H
+#define ORVOCHART_INSTRUMENTS_EYEONVE_H
 
 #include <string>
 #include <vector>
@@ -49,4 +49,4 @@ extern template class EyeOneV<WriteSpotColor>;
 
 }  // namespace GenChartLib
 
-#endif  // ORVOCHART_INSTRUMENTS_EYONVE_H
+#endif  // ORVOCHART_INSTRUMENTS_EYEONVE_H
