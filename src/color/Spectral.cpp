@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <mutex>
 
 namespace GenChartLib {
@@ -90,27 +91,95 @@ bool isUsableSpectrum(const SpectRecord& spectrum) {
            (spectrum.count == 1 || spectrum.step > 0);
 }
 
+// Steps up to this many nanometres get their interpolation weights
+// tabulated once per call; wider ones are interpolated band by band.
+constexpr std::int64_t kMaxTabulatedStepNm = 100;
+
+// Interpolation weights of the four neighbours i - 1 .. i + 2 at offset
+// j / step inside an interval, for every offset j of a step.
+struct OffsetWeights {
+    double w[kMaxTabulatedStepNm][4];
+};
+
+void tabulateOffsetWeights(std::int64_t stepNm, bool cubic, OffsetWeights& table) {
+    for (std::int64_t j = 0; j < stepNm; ++j) {
+        const double t = static_cast<double>(j) / static_cast<double>(stepNm);
+        double* w = table.w[j];
+        if (cubic) {
+            w[0] = -t * (t - 1.0) * (t - 2.0) / 6.0;
+            w[1] = (t + 1.0) * (t - 1.0) * (t - 2.0) / 2.0;
+            w[2] = -(t + 1.0) * t * (t - 2.0) / 2.0;
+            w[3] = (t + 1.0) * t * (t - 1.0) / 6.0;
+        } else {
+            w[0] = 0.0;
+            w[1] = 1.0 - t;
+            w[2] = t;
+            w[3] = 0.0;
+        }
+    }
+}
+
+double notNegative(double v) {
+    return v > 0.0 ? v : 0.0;
+}
+
+// The sample's reflectance (percent) at each 1 nm band of the integration,
+// interval by interval: within one interval the four neighbours are fixed
+// and the weights depend only on the offset, so each band costs one short
+// dot product.
+void reflectanceAtBands(const double* percent, const SpectRecord& spectrum, int firstNm,
+                        int bandCount, double* r) {
+    const int count = spectrum.count;
+    const std::int64_t startNm = spectrum.start;
+    const std::int64_t stepNm = spectrum.step;
+    if (count == 1 || stepNm > kMaxTabulatedStepNm) {
+        const double lastNm = static_cast<double>(startNm + (count - 1) * stepNm);
+        const SampledFunction f(percent, count, static_cast<double>(startNm), lastNm);
+        for (int band = 0; band < bandCount; ++band) {
+            r[band] = f.at(firstNm + band);
+        }
+        return;
+    }
+    OffsetWeights table;
+    tabulateOffsetWeights(stepNm, static_cast<double>(stepNm) >= kLagrangeFromStepNm, table);
+    const std::int64_t lastNm = startNm + (count - 1) * stepNm;
+    int band = 0;
+    for (; band < bandCount && firstNm + band <= startNm; ++band) {
+        r[band] = notNegative(percent[0]);
+    }
+    while (band < bandCount && firstNm + band < lastNm) {
+        const std::int64_t offset = firstNm + band - startNm;
+        const auto i = static_cast<int>(offset / stepNm);
+        const double p0 = percent[i > 0 ? i - 1 : 0];
+        const double p1 = percent[i];
+        const double p2 = percent[i + 1];
+        const double p3 = percent[i + 2 < count ? i + 2 : i + 1];
+        for (std::int64_t j = offset % stepNm; j < stepNm && band < bandCount; ++j, ++band) {
+            const double* w = table.w[j];
+            r[band] = notNegative(w[0] * p0 + w[1] * p1 + w[2] * p2 + w[3] * p3);
+        }
+    }
+    for (; band < bandCount; ++band) {
+        r[band] = notNegative(percent[count - 1]);
+    }
+}
+
 ColorTriplex integrate(const SpectRecord& spectrum, const TristimulusWeights& weights) {
     double percent[kMaxSpectrumValues];
     for (int i = 0; i < spectrum.count; ++i) {
         percent[i] = spectrum.value[i] / kReflectanceDivisor;
     }
-    const double firstNm = spectrum.start;
-    const double lastNm = firstNm + static_cast<double>(spectrum.count - 1) * spectrum.step;
-    const SampledFunction reflectance(percent, spectrum.count, firstNm, lastNm);
+    double r[TristimulusWeights::kMaxBands];
+    reflectanceAtBands(percent, spectrum, weights.firstNm, weights.bandCount, r);
     double sumX = 0.0;
     double sumY = 0.0;
     double sumZ = 0.0;
     for (int band = 0; band < weights.bandCount; ++band) {
-        const double r = reflectance.at(weights.firstNm + band);
-        sumX += weights.x[band] * r;
-        sumY += weights.y[band] * r;
-        sumZ += weights.z[band] * r;
+        sumX += weights.x[band] * r[band];
+        sumY += weights.y[band] * r[band];
+        sumZ += weights.z[band] * r[band];
     }
-    const auto scaled = [&](double sum) {
-        const double v = sum * weights.scale;
-        return v < 0.0 ? 0.0 : v;
-    };
+    const auto scaled = [&](double sum) { return notNegative(sum * weights.scale); };
     return ColorTriplex{scaled(sumX), scaled(sumY), scaled(sumZ)};
 }
 

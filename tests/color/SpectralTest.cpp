@@ -208,3 +208,34 @@ TEST(SpectralToXyz, NaNAndHugeWavelengthsDoNotMisbehave) {
 }
 
 }  // namespace
+
+namespace {
+
+// The integration evaluates the sample interval by interval with tabulated
+// weights; the same sums formed band by band with the generic interpolation
+// must agree, spikes (and their clamped negative lobes) included.
+TEST(SpectralToXyz, IntervalEvaluationMatchesBandByBandInterpolation) {
+    for (OrvoLong step : {3, 10, 20}) {
+        SpectRecord s = flatSpectrum(0.0, 395, step, 30);
+        for (int i = 0; i < 30; ++i) {
+            s.value[i] = i % 5 == 2 ? 0.9 : 0.02;
+        }
+        const GenChartLib::SpectralTable sample{30, 395.0, 395.0 + 29.0 * static_cast<double>(step),
+                                                0.01, s.value};
+        const GenChartLib::TristimulusWeights* w = GenChartLib::tristimulusWeights(6, 4);
+        ASSERT_NE(w, nullptr);
+        double sums[3] = {0, 0, 0};
+        for (int band = 0; band < w->bandCount; ++band) {
+            const double r = GenChartLib::interpolateAt(sample, w->firstNm + band);
+            sums[0] += w->x[band] * r;
+            sums[1] += w->y[band] * r;
+            sums[2] += w->z[band] * r;
+        }
+        const ColorTriplex xyz = xyzOf(s, 6, 4);
+        EXPECT_NEAR(xyz.X, sums[0] * w->scale, 1e-9) << step;
+        EXPECT_NEAR(xyz.Y, sums[1] * w->scale, 1e-9) << step;
+        EXPECT_NEAR(xyz.Z, sums[2] * w->scale, 1e-9) << step;
+    }
+}
+
+}  // namespace
