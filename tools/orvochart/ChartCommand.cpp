@@ -20,6 +20,7 @@
 
 #include "Commands.h"
 #include "OrvoChartInterface.h"
+#include "Preview.h"
 #include "api/Factory.h"
 #include "cgats/Numbers.h"
 #include "platform/Platform.h"
@@ -79,9 +80,11 @@ void printChartUsage(std::FILE* out) {
     for (const Paper& paper : kPapers) {
         std::fprintf(out, " %s", paper.name);
     }
-    std::fprintf(out,
-                 "\n  --landscape     turn the sheet\n\n"
-                 "'orvochart list' shows the instruments and colour modes.\n");
+    std::fprintf(
+        out,
+        "\n  --landscape     turn the sheet\n"
+        "  --preview       a small PNG beside each TIFF page, named as the page with .png\n\n"
+        "'orvochart list' shows the instruments and colour modes.\n");
 }
 
 bool equalNoCase(const std::string& a, const std::string& b) {
@@ -155,6 +158,7 @@ struct ChartOptions {
     std::string heightText;
     std::string paper;
     bool landscape = false;
+    bool preview = false;
 };
 
 // Reads the options; an error message when they do not make a job.
@@ -172,6 +176,10 @@ std::optional<std::string> readOptions(int argc, char** argv, ChartOptions& opti
         const std::string arg = argv[i];
         if (arg == "--landscape") {
             options.landscape = true;
+            continue;
+        }
+        if (arg == "--preview") {
+            options.preview = true;
             continue;
         }
         const auto it = valued.find(arg);
@@ -397,5 +405,8 @@ int runChartCommand(int argc, char** argv) {
         return 1;
     }
     std::printf("page 1: %d strips of %d patches\n", strips, columns);
+    if (options.preview && !writeChartPreviews(options.outFile, *mode, stdout)) {
+        return 1;
+    }
     return 0;
 }

@@ -151,6 +151,28 @@ struct SurfaceDestroyer {
     void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
 };
 
+// A TIFF file starts "II*\0" (little-endian) or "MM\0*" (big-endian).
+bool isTiffFile(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return false;
+    }
+    unsigned char magic[4] = {};
+    const bool complete = std::fread(magic, 1, sizeof magic, file) == sizeof magic;
+    std::fclose(file);
+    return complete && ((magic[0] == 'I' && magic[1] == 'I' && magic[2] == 42 && magic[3] == 0) ||
+                        (magic[0] == 'M' && magic[1] == 'M' && magic[2] == 0 && magic[3] == 42));
+}
+
+bool fileExists(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return false;
+    }
+    std::fclose(file);
+    return true;
+}
+
 bool fail(std::string& error, const std::string& text) {
     error = text;
     return false;
@@ -252,4 +274,28 @@ bool writePagePreview(const std::string& tiffPath, const std::string& pngPath, C
         return fail(error, "cannot write " + pngPath);
     }
     return true;
+}
+
+bool writeChartPreviews(const std::string& outFile, ColorMode mode, std::FILE* report) {
+    bool allWritten = true;
+    for (int page = 0;; ++page) {
+        const std::string pageFile =
+            page == 0 ? outFile : outFile + "_" + std::to_string(page) + ".tif";
+        if (!fileExists(pageFile)) {
+            break;
+        }
+        if (!isTiffFile(pageFile)) {
+            std::fprintf(report, "no preview of %s: not a TIFF page\n", pageFile.c_str());
+            continue;
+        }
+        const std::string pngFile = previewNameFor(pageFile);
+        std::string error;
+        if (writePagePreview(pageFile, pngFile, mode, kDefaultPreviewSidePx, error)) {
+            std::fprintf(report, "preview: %s\n", pngFile.c_str());
+        } else {
+            std::fprintf(report, "no preview of %s: %s\n", pageFile.c_str(), error.c_str());
+            allWritten = false;
+        }
+    }
+    return allWritten;
 }

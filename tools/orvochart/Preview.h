@@ -7,6 +7,7 @@
 #ifndef ORVOCHART_TOOLS_PREVIEW_H
 #define ORVOCHART_TOOLS_PREVIEW_H
 
+#include <cstdio>
 #include <string>
 
 #include "OrvoChartInterface.h"
@@ -26,5 +27,12 @@ std::string previewNameFor(const std::string& pagePath);
 // failure returns false and says why in `error`.
 bool writePagePreview(const std::string& tiffPath, const std::string& pngPath, ColorMode mode,
                       unsigned maxSidePx, std::string& error);
+
+// Writes the preview of every TIFF page of the chart whose first page is
+// `outFile` (further pages outFile_1.tif, outFile_2.tif, ...) and names each
+// preview on `report`. Pages that are no TIFF files (the layouts that write
+// PDF documents) get none. Returns false when a TIFF page could not be
+// previewed.
+bool writeChartPreviews(const std::string& outFile, ColorMode mode, std::FILE* report);
 
 #endif  // ORVOCHART_TOOLS_PREVIEW_H
