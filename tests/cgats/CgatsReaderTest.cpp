@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -13,6 +15,7 @@
 #include "CgatsTestSupport.h"
 #include "api/ErrorCodes.h"
 #include "cgats/CgatsReader.h"
+#include "outside/DebugLog.h"
 
 namespace GenChartLib {
 namespace {
@@ -386,6 +389,21 @@ TEST(CgatsReaderLimitTest, ATenMegabyteLineFailsWithoutReadingItAll) {
     EXPECT_EQ(streamCode(text), ERR_INVALID_REFERENCE);
     // The same limit holds in the header.
     EXPECT_EQ(streamCode(std::string(10u << 20, 'A')), ERR_INVALID_REFERENCE);
+}
+
+TEST(CgatsReaderLimitTest, HittingALimitLogsTheReason) {
+    const std::string logPath = ::testing::TempDir() + "cgats_limit.log";
+    std::remove(logPath.c_str());
+    ::setenv("ORVOCHART_LOG", logPath.c_str(), 1);
+    reopenDebugLog();
+    const int code = streamCode(std::string(kMaxLineBytes + 1, 'A'));
+    ::unsetenv("ORVOCHART_LOG");
+    reopenDebugLog();
+    EXPECT_EQ(code, ERR_INVALID_REFERENCE);
+    std::ifstream log(logPath);
+    std::string line;
+    std::getline(log, line);
+    EXPECT_EQ(line, "CgatsReader/load: a line is longer than the reader accepts");
 }
 
 TEST(CgatsReaderLimitTest, TooManyFieldsFail) {
