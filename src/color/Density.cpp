@@ -22,7 +22,7 @@ struct LinearResponse {
 
 BandWeights linearWeights(const double* logProducts) {
     BandWeights weights{};
-    for (int i = 0; i < kDensityBands; ++i) {
+    for (std::size_t i = 0; i < weights.size(); ++i) {
         weights[i] = std::pow(10.0, logProducts[i]);
     }
     return weights;
@@ -31,8 +31,8 @@ BandWeights linearWeights(const double* logProducts) {
 const LinearResponse& linearResponse(long type) {
     static const std::array<LinearResponse, kDensityTypes> responses = [] {
         std::array<LinearResponse, kDensityTypes> all{};
-        for (long t = 0; t < kDensityTypes; ++t) {
-            const DensityResponse* log = densityResponse(t);
+        for (std::size_t t = 0; t < all.size(); ++t) {
+            const DensityResponse* log = densityResponse(static_cast<long>(t));
             all[t] = LinearResponse{linearWeights(log->red), linearWeights(log->green),
                                     linearWeights(log->blue)};
         }

@@ -98,7 +98,7 @@ TEST(ColorCommand, SpectralFilePerSet) {
     EXPECT_NEAR(grey[0], 0.2 * white[0], 1e-4);
     EXPECT_EQ(grey[1], 20.0);
     EXPECT_EQ(grey[3], 51.8372);
-    for (int channel = 6; channel < 10; ++channel) {
+    for (std::size_t channel = 6; channel < 10; ++channel) {
         EXPECT_EQ(grey[channel], 0.699) << channel;
     }
     // Cyan: 1 % reflectance under the whole status A red filter.

@@ -156,11 +156,11 @@ bool sameBits(const std::vector<double>& a, const std::vector<double>& b) {
 // Eight threads start together (the spectral tables are built lazily, so the
 // first calls race for them), then the same work runs on one thread.
 TEST(Concurrency, EightThreadsGiveTheSingleThreadResults) {
-    constexpr int kThreads = 8;
+    constexpr std::size_t kThreads = 8;
     std::vector<std::vector<double>> results(kThreads);
-    std::atomic<int> ready{0};
+    std::atomic<std::size_t> ready{0};
     std::vector<std::thread> threads;
-    for (int t = 0; t < kThreads; ++t) {
+    for (std::size_t t = 0; t < kThreads; ++t) {
         threads.emplace_back([&, t] {
             ready.fetch_add(1);
             while (ready.load() < kThreads) {
@@ -176,7 +176,7 @@ TEST(Concurrency, EightThreadsGiveTheSingleThreadResults) {
     }
     const std::vector<double> single = runEverything();
     ASSERT_GT(single.size(), 1000u);
-    for (int t = 0; t < kThreads; ++t) {
+    for (std::size_t t = 0; t < kThreads; ++t) {
         EXPECT_TRUE(sameBits(results[t], single)) << "thread " << t;
     }
 }
