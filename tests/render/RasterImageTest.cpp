@@ -519,7 +519,9 @@ class RandomPage {
                     break;
                 }
                 case 2:
-                    objects.push_back(std::make_unique<Circle<W>>(point(), below(60), color));
+                    // A circle of radius 0 at column 0 would end left of the
+                    // page's first column: its box wraps round the axis.
+                    objects.push_back(std::make_unique<Circle<W>>(point(), 1 + below(60), color));
                     break;
                 case 3:
                 case 4: {
