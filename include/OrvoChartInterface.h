@@ -207,8 +207,8 @@ ORVOCHART_API LabRecord GetLABFromRGB(tagRGBRecord rgb);
 // XYZ to display RGB: rgbSpace 0 wide-gamut (D50), 1 sRGB (D65), 2 NTSC (C),
 // 3 none (0, 0, 0); above 3 counts as 0. Returns 0; -1 when an out-pointer
 // is null.
-ORVOCHART_API int GetRGBfromXYZ(double X, double Y, double Z, OrvoLong* R, OrvoLong* G,
-                                OrvoLong* B, unsigned rgbSpace);
+ORVOCHART_API int GetRGBfromXYZ(double X, double Y, double Z, OrvoLong* R, OrvoLong* G, OrvoLong* B,
+                                unsigned rgbSpace);
 // D50 Lab to sRGB, adapted to D65.
 ORVOCHART_API tagRGBRecord GetRGBFromLab(LabRecord lab);
 // Screen previews of ink percentages. Results are not clamped to 0..255
@@ -275,10 +275,12 @@ ORVOCHART_API int GetPSDResult(double value, double* limits);
 // 380..825 nm at 5 nm; 7: 2 degree 360..830 nm at 5 nm; 8: 10 degree
 // 400..700 nm at 10 nm).
 
-// Tristimulus values (0..100) of a reflectance spectrum. Returns 0; -1 with
-// (0, 0, 0) for an unknown illuminant or observer number and for a spectrum
-// with a count outside 1..36 or a step not above 0 (when count > 1); -1
-// without writing when `xyz` is null.
+// Tristimulus values (0..100) of a reflectance spectrum, summed at 1 nm over
+// the observer's range; the spectrum is held at its end values outside its
+// own range, and a NaN reflectance counts as 0. Returns 0; -1 with (0, 0, 0)
+// for an unknown illuminant or observer number and for a spectrum with a
+// count outside 1..36 or a step not above 0 (when count > 1); -1 without
+// writing when `xyz` is null.
 ORVOCHART_API int GetXYZfromSPECTRAL_Ex(SpectRecord spectrum, ColorTriplex* xyz,
                                         unsigned illuminant, unsigned observer);
 // The same under D50 with the 2 degree observer; (0, 0, 0) on failure.
@@ -303,7 +305,7 @@ ORVOCHART_API double GetGrayColorPatches(int count, ColorQuadruple* inks, int ma
 // the others 0), paper (all 0), and the red (M+Y), green (C+Y) and blue (C+M)
 // overprints (those two inks 255, the others 0).
 enum MeasuredSummaryItem : std::int32_t {
-    MS_MAX_DE_CYAN = 0,      // largest Delta E per class, 0..7
+    MS_MAX_DE_CYAN = 0,  // largest Delta E per class, 0..7
     MS_MAX_DE_MAGENTA = 1,
     MS_MAX_DE_YELLOW = 2,
     MS_MAX_DE_BLACK = 3,
@@ -311,8 +313,8 @@ enum MeasuredSummaryItem : std::int32_t {
     MS_MAX_DE_RED = 5,
     MS_MAX_DE_GREEN = 6,
     MS_MAX_DE_BLUE = 7,
-    MS_MAX_DH_CYAN = 8,      // largest second difference (Delta H) per
-    MS_MAX_DH_MAGENTA = 9,   // class, 8..15; the paper entry 12 stays -1
+    MS_MAX_DH_CYAN = 8,     // largest second difference (Delta H) per
+    MS_MAX_DH_MAGENTA = 9,  // class, 8..15; the paper entry 12 stays -1
     MS_MAX_DH_YELLOW = 10,
     MS_MAX_DH_BLACK = 11,
     MS_MAX_DH_PAPER = 12,
@@ -325,12 +327,12 @@ enum MeasuredSummaryItem : std::int32_t {
     MS_MAX_DT_MAGENTA = 19,  // of each ink, 18..21
     MS_MAX_DT_YELLOW = 20,
     MS_MAX_DT_BLACK = 21,
-    MS_DARK_AREAS_DL = 22,   // GetDeltaLFograMediaRelativeDarkAreas
-    MS_GREY_AVERAGE_DH = 23, // mean Delta H of the CMY grey-balance patches
-    MS_GREY_MAX_DH = 24,     // largest Delta H of the grey-balance patches
-    MS_CHECKED_ITEMS = 29,   // items 25..28 are reserved and never pass
-    MS_RESULT_ITEMS = 36,    // items 29..35 are reserved (always -1)
-    MS_GREY_PATCHES = 36,    // patchIndex[36..79]: grey-balance patches found
+    MS_DARK_AREAS_DL = 22,    // GetDeltaLFograMediaRelativeDarkAreas
+    MS_GREY_AVERAGE_DH = 23,  // mean Delta H of the CMY grey-balance patches
+    MS_GREY_MAX_DH = 24,      // largest Delta H of the grey-balance patches
+    MS_CHECKED_ITEMS = 29,    // items 25..28 are reserved and never pass
+    MS_RESULT_ITEMS = 36,     // items 29..35 are reserved (always -1)
+    MS_GREY_PATCHES = 36,     // patchIndex[36..79]: grey-balance patches found
     MS_PATCH_INDICES = 80
 };
 
@@ -340,24 +342,26 @@ enum MeasuredSummaryItem : std::int32_t {
 // null or points to `count` elements. The layout is the host ABI: do not
 // reorder.
 struct tagMeasuredDataRecord {
-    int count;                     // number of patches
-    SpectRecord* refSpectra;       // reference spectra, or null
-    ColorTriplex* refXYZ;          // reference XYZ (computed from refSpectra when given)
-    LabRecord* refLab;             // reference Lab (always computed from refXYZ)
-    SpectRecord* measSpectra;      // measured spectra, or null
-    ColorTriplex* measXYZ;         // measured XYZ (computed from measSpectra when given)
-    LabRecord* measLab;            // measured Lab (always computed from measXYZ)
-    ColorQuadruple* inks;          // ink make-ups, c m y k on 0..255, or null
-    tagRGBRecord* previewRGB;      // filled with a screen colour per patch when not null
-    double limits[29];             // tolerance limit per checked item (MeasuredSummaryItem)
-    int formula;                   // Delta E formula: 1 CIE76, 2 CMC, 3 CIE94, 4 CIEDE2000
-    int whitePoint;                // white-point number for Lab (2 degree table)
-    double* deltaE;                // Delta E per patch (out), or null
-    double* deltaH;                // Delta H per patch (out), or null
-    double* deltaT;                // tone-value difference per patch (out), or null
-    double result[36];             // results by MeasuredSummaryItem; -1 = not evaluated
-    int patchIndex[80];            // patch behind each maximum (0..35), grey patches (36..79); -1 = none
-    unsigned char pass[29];        // 1 when the rounded result is at or below its limit
+    int count;                 // number of patches
+    SpectRecord* refSpectra;   // reference spectra, or null
+    ColorTriplex* refXYZ;      // reference XYZ (computed from refSpectra when given)
+    LabRecord* refLab;         // reference Lab (always computed from refXYZ)
+    SpectRecord* measSpectra;  // measured spectra, or null
+    ColorTriplex* measXYZ;     // measured XYZ (computed from measSpectra when given)
+    LabRecord* measLab;        // measured Lab (always computed from measXYZ)
+    ColorQuadruple* inks;      // ink make-ups, c m y k on 0..255, or null
+    tagRGBRecord* previewRGB;  // screen colour per patch, filled when not null (never
+                               // allocated by the library): 255 - c, m, y, or grey 255 - k
+    double limits[29];         // tolerance limit per checked item (MeasuredSummaryItem)
+    int formula;               // Delta E formula: 1 CIE76, 2 CMC, 3 CIE94, 4 CIEDE2000
+    int whitePoint;            // white-point number for Lab (2 degree table)
+    double* deltaE;            // Delta E per patch (out), or null
+    double* deltaH;            // Delta H per patch (out), or null
+    double* deltaT;            // tone-value difference per patch (out), or null
+    double result[36];         // results by MeasuredSummaryItem; -1 = not evaluated
+    int patchIndex[80];        // patch behind each maximum (items 0..35) and the grey-balance
+                               // patches found (36..79); -1 = none
+    unsigned char pass[29];    // 1 when the rounded result is at or below its limit
 };
 
 // Evaluates a measured control wedge: XYZ from spectra (D50, 2 degree), Lab
