@@ -357,7 +357,8 @@ struct tagMeasuredDataRecord {
     int whitePoint;            // white-point number for Lab (2 degree table)
     double* deltaE;            // Delta E per patch (out), or null
     double* deltaH;            // Delta H per patch (out), or null
-    double* deltaT;            // tone-value difference per patch (out), or null
+    double* deltaT;            // tone-value difference per patch (out), or null: measured
+                               // minus reference, from the XYZ values (needs inks)
     double result[36];         // results by MeasuredSummaryItem; -1 = not evaluated
     int patchIndex[80];        // patch behind each maximum (items 0..35) and the grey-balance
                                // patches found (36..79); -1 = none
@@ -366,10 +367,11 @@ struct tagMeasuredDataRecord {
 
 // Evaluates a measured control wedge: XYZ from spectra (D50, 2 degree), Lab
 // from XYZ, Delta E and Delta H per patch, tone-value differences from the
-// XYZ values, per-class maxima, averages, dark areas, grey balance and the
-// pass flags. Returns 0; -1 when `record` is null, when count is not above 0,
-// and when the reference or measured XYZ or Lab array is missing (then only
-// the preview colours are filled).
+// XYZ values, per-class maxima, averages, dark areas, grey balance (the CMY
+// grey patches of control table 3, else of table 2) and the pass flags. All
+// results are first reset (-1, index -1, flags 0). Returns 0; -1 when `record` is null, when count
+// is not above 0, and when the reference or measured XYZ or Lab array is missing (then only the
+// preview colours are filled).
 ORVOCHART_API int GetWholeSummary(tagMeasuredDataRecord* record);
 
 #endif  // ORVOCHART_INTERFACE_H
