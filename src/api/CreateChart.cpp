@@ -27,6 +27,10 @@ bool runChartJob(IdMeasureInstrument instrument, const std::string& outputFile,
         logError(kCreateChartFormat, ERR_PAGE_SIZE);
         return false;
     }
+    if (outputFile.empty()) {
+        logError(kCreateChartFormat, ERR_INVALID_CHART_NAME);
+        return false;
+    }
     if (outputFile == refFile) {
         logError(kCreateChartFormat, ERR_CHART_NAME_IS_REFERENCE);
         return false;

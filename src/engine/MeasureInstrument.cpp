@@ -162,7 +162,9 @@ void copyFirstPage(ChartParams& params, std::int64_t pageCount) {
                 static_cast<std::int64_t>(params.patchCount) -
                 static_cast<std::int64_t>(first.strips) * first.columns * i;
             const double needed = std::ceil(static_cast<double>(remaining) / first.columns);
-            page.strips = needed <= first.strips ? static_cast<std::int32_t>(needed) : first.strips;
+            // A page past the last patch needs no strip (and is dropped later).
+            page.strips = needed <= first.strips ? static_cast<std::int32_t>(std::max(0.0, needed))
+                                                 : first.strips;
         }
     }
 }

@@ -172,11 +172,13 @@ TEST_F(CreateChart, RefusesBadArgumentsBeforeWritingAnything) {
     EXPECT_EQ(createChart(MI_DTP41, out.c_str(), nullptr, 210.0, 297.0, 0, &strips_, &columns_,
                           nullptr, CM_CMYK),
               0);
+    EXPECT_EQ(make(MI_DTP41, "", ref), 0);
     EXPECT_EQ(make(MI_DTP41, ref, ref), 0);
     EXPECT_TRUE(chartFiles().empty());
     EXPECT_EQ(strips_, -1);
     const std::string pageSize = "CreateChart/createChart: GenChartLib: Invalid page size.\n";
     EXPECT_EQ(log.text(), pageSize + pageSize + pageSize +
+                              "CreateChart/createChart: GenChartLib: Invalid chart name\n" +
                               "CreateChart/createChart: GenChartLib: The chart should have a "
                               "different name or be in a different location as the selected IT8 "
                               "reference file.\n");
