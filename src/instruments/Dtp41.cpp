@@ -61,11 +61,13 @@ void Dtp41<W>::writePage(ChartParams& params, std::vector<Patch>& patches, int p
         logError(kWritePageLog, ERR_EMPTY_MEASURE_DATA);
         return;
     }
-    if (params.pages.empty()) {
+    // A page index past the page list draws nothing rather than an empty
+    // document.
+    const PageSpan span = MeasureInstrument<W>::pagesToDraw(params, page);
+    if (span.firstPage >= span.endPage) {
         logError(kWritePageLog, ERR_EMPTY_PAGE_VECTOR);
         return;
     }
-    const PageSpan span = MeasureInstrument<W>::pagesToDraw(params, page);
 
     const ChartParams spare;
     double leader[4] = {};

@@ -100,6 +100,10 @@ void WarmUpPage<W>::writePage(ChartParams& params, std::vector<Patch>& patches, 
     ChartParams pageParams = params;
     pageParams.channelCount = static_cast<std::int32_t>(W::channelCountOf(patches.front()));
     const WarmUpGrid grid = WarmUpGrid::fromParams(pageParams);
+    if (grid.pageWidth == 0 || grid.pageHeight == 0) {
+        logError(kWritePageLog, ERR_EMPTY_PAGE_VECTOR);
+        return;
+    }
     if (grid.capacity() > kMaxWarmUpCells) {
         logError(kWritePageLog, ERR_PAGE_SIZE);
         throw ERR_PAGE_SIZE;

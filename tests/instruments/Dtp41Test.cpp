@@ -270,6 +270,26 @@ TEST_F(DtpWritePage, AnEmptyListWritesNothingAndLogsWhy) {
     EXPECT_EQ(text.str(), "Dtp41/writePage: GenChartLib: Empty measure data\n");
 }
 
+TEST_F(DtpWritePage, APageBeyondThePageListWritesNothing) {
+    const std::string log = file("log.txt");
+    setenv("ORVOCHART_LOG", log.c_str(), 1);
+    reopenDebugLog();
+    Dtp41<WriteCMYK> dtp41("");
+    ChartParams params = threePages();
+    params.outputName = file("chart_3.tif");
+    std::vector<WriteCMYK::PixelColor> patches = greys(8);
+    EXPECT_NO_THROW(dtp41.writePage(params, patches, 3));
+    params.pages.clear();
+    EXPECT_NO_THROW(dtp41.writePage(params, patches, 0));
+    EXPECT_EQ(files(), std::vector<std::string>{"log.txt"});
+    std::ifstream in(log);
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_EQ(text.str(),
+              "Dtp41/writePage: GenChartLib: Empty page vector\n"
+              "Dtp41/writePage: GenChartLib: Empty page vector\n");
+}
+
 TEST_F(DtpWritePage, TooFewPatchesStopsWithoutADocument) {
     Dtp41<WriteCMYK> dtp41("");
     ChartParams params = threePages();

@@ -261,6 +261,22 @@ TEST_F(WarmUpPageWriting, AnEmptyListWritesNothingAndLogsWhy) {
     EXPECT_EQ(text.str(), "WarmUpPage/writePage: GenChartLib: Empty measure data\n");
 }
 
+TEST_F(WarmUpPageWriting, WithoutAPageThereIsNothingToWrite) {
+    const fs::path log = dir_ / "log.txt";
+    setenv("ORVOCHART_LOG", log.c_str(), 1);
+    reopenDebugLog();
+    WarmUpPage<WriteCMYK> page("");
+    ChartParams params = a4Params(5, 1);
+    params.pages.clear();
+    std::vector<WriteCMYK::PixelColor> patches(5, WriteCMYK::blackColor());
+    EXPECT_NO_THROW(page.writePage(params, patches, 0));
+    EXPECT_FALSE(fs::exists(params.outputName));
+    std::ifstream in(log);
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_EQ(text.str(), "WarmUpPage/writePage: GenChartLib: Empty page vector\n");
+}
+
 TEST_F(WarmUpPageWriting, RefusesAPageOfAbsurdSize) {
     WarmUpPage<WriteCMYK> page("");
     ChartParams params = a4Params(5, 1);
