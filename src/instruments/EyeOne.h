@@ -48,9 +48,6 @@ class EyeOne : public MeasureInstrument<W> {
     double stripLeadMm(const ChartParams& params);
 };
 
-// Quality mode whose chart is the fixed business-card size.
-constexpr std::int32_t kCardQualityMode = 3;
-
 extern template class EyeOne<WriteCMYK>;
 extern template class EyeOne<WriteCMYKO>;
 extern template class EyeOne<WriteCMYKOG>;

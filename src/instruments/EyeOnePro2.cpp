@@ -12,7 +12,6 @@ namespace {
 
 constexpr const char* kWritePageLog = "EyeOnePro2/writePage: %s";
 
-constexpr double kPatchSizesMm[8] = {8.0, 8.0, 50.0, 50.0, 10.0, 10.0, 10.0, 15.0};
 constexpr double kPatchGapsMm[8] = {0.4, 1.4, 2.0, 2.0, 0.4, 1.4, 2.0, 2.0};
 // With a zebra ruler the low-resolution patches are narrower and closer.
 constexpr double kZebraLowResPatchWidthMm = 12.0;
@@ -39,42 +38,37 @@ void EyeOnePro2<W>::writePage(ChartParams& params, std::vector<Patch>& patches, 
         return;
     }
     const HandheldStripGeometry geometry = HandheldStripGeometry::fromParams(params);
-    const std::int64_t pageWidth =
-        params.useWholePage ? tenths(params.pageWidth) : geometry.layoutWidth;
-    const std::int64_t pageHeight =
-        params.useWholePage ? tenths(params.pageHeight) : geometry.layoutHeight;
-    const bool card = params.qualityMode == kCardQualityMode;
-    const std::int32_t pageCode =
-        params.useWholePage ? kWholePageCode : (card ? kCardPageCode : kStripPageCode);
+    const HandheldPage sheet = HandheldPage::of(params, geometry);
     double leader[4];
     getStripLeader(leader, params);
     const std::int64_t lead = tenths(leader[1]);
     const bool lowRes = params.lowRes;
     const bool zebra = zebraRuler();
 
-    drawHandheldPages<W>(params, patches, page, *this, geometry, pageWidth, pageHeight, pageCode,
-                         [&](StripPainter<W>& painter, std::int64_t strip, std::int64_t columns,
-                             std::uint32_t number) {
-                             const std::int64_t y = geometry.stripY(strip);
-                             if (lowRes) {
-                                 // The zebra ruler marks the strip's start, so only the
-                                 // opening patch is left out; the yellow closing patch still
-                                 // tells the instrument that the strip is complete.
-                                 const StripStart start =
-                                     lowResolutionStripStart(geometry, lead, kLowResStripOffset);
-                                 painter.stripNumber(start, geometry.labelY(strip), number);
-                                 painter.contrastStrip(start.x, y, columns, !zebra);
-                                 return;
-                             }
-                             const StripStart start =
-                                 fullResolutionStripStart(geometry, pageWidth, columns, card, lead);
-                             painter.stripNumber(start, geometry.labelY(strip), number);
-                             if (zebra) {
-                                 painter.zebraStrip(start.x, y, columns);
-                             } else {
-                                 painter.gapThenBarStrip(start.x, y, columns);
-                             }
-                         });
+    drawHandheldPages<W>(
+        params, patches, page, *this, geometry, sheet.width, sheet.height, sheet.code,
+        [&](StripPainter<W>& painter, std::int64_t strip, std::int64_t columns,
+            std::uint32_t number) {
+            const std::int64_t y = geometry.stripY(strip);
+            if (lowRes) {
+                // The zebra ruler marks the strip's start, so only the
+                // opening patch is left out; the yellow closing patch still
+                // tells the instrument that the strip is complete.
+                const StripStart start =
+                    lowResolutionStripStart(geometry, lead, kLowResStripOffset);
+                painter.stripNumber(start, geometry.labelY(strip), number);
+                painter.contrastStrip(start.x, y, columns, !zebra);
+                return;
+            }
+            const StripStart start =
+                fullResolutionStripStart(geometry, sheet.width, columns, sheet.card, lead);
+            painter.stripNumber(start, geometry.labelY(strip), number);
+            if (zebra) {
+                painter.zebraStrip(start.x, y, columns);
+            } else {
+                painter.gapThenBarStrip(start.x, y, columns);
+            }
+        });
 }
 
 template <class W>
@@ -88,7 +82,7 @@ void EyeOnePro2<W>::getStripLeader(double out[4], const ChartParams& params) {
 
 template <class W>
 void EyeOnePro2<W>::getPatchSizes(double out[8]) {
-    std::copy(kPatchSizesMm, kPatchSizesMm + 8, out);
+    EyeOne<W>::getPatchSizes(out);
     if (this->zebraRulerMode() == 1) {
         out[7] = kZebraLowResPatchWidthMm;
     }

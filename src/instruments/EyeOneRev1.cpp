@@ -35,32 +35,27 @@ void EyeOneRev1<W>::writePage(ChartParams& params, std::vector<Patch>& patches, 
         return;
     }
     const HandheldStripGeometry geometry = HandheldStripGeometry::fromParams(params);
-    const std::int64_t pageWidth =
-        params.useWholePage ? tenths(params.pageWidth) : geometry.layoutWidth;
-    const std::int64_t pageHeight =
-        params.useWholePage ? tenths(params.pageHeight) : geometry.layoutHeight;
-    const bool card = params.qualityMode == kCardQualityMode;
-    const std::int32_t pageCode =
-        params.useWholePage ? kWholePageCode : (card ? kCardPageCode : kStripPageCode);
+    const HandheldPage sheet = HandheldPage::of(params, geometry);
     const std::int64_t lead = tenths(this->stripLeadMm(params));
     const bool lowRes = params.lowRes;
 
-    drawHandheldPages<W>(params, patches, page, *this, geometry, pageWidth, pageHeight, pageCode,
-                         [&](StripPainter<W>& painter, std::int64_t strip, std::int64_t columns,
-                             std::uint32_t number) {
-                             const std::int64_t y = geometry.stripY(strip);
-                             if (lowRes) {
-                                 const StripStart start =
-                                     lowResolutionStripStart(geometry, lead, kLowResStripOffset);
-                                 painter.stripNumber(start, geometry.labelY(strip), number);
-                                 painter.contrastStrip(start.x, y, columns, true);
-                             } else {
-                                 const StripStart start = fullResolutionStripStart(
-                                     geometry, pageWidth, columns, card, lead);
-                                 painter.stripNumber(start, geometry.labelY(strip), number);
-                                 painter.barThenGapStrip(start.x, y, columns);
-                             }
-                         });
+    drawHandheldPages<W>(
+        params, patches, page, *this, geometry, sheet.width, sheet.height, sheet.code,
+        [&](StripPainter<W>& painter, std::int64_t strip, std::int64_t columns,
+            std::uint32_t number) {
+            const std::int64_t y = geometry.stripY(strip);
+            if (lowRes) {
+                const StripStart start =
+                    lowResolutionStripStart(geometry, lead, kLowResStripOffset);
+                painter.stripNumber(start, geometry.labelY(strip), number);
+                painter.contrastStrip(start.x, y, columns, true);
+            } else {
+                const StripStart start =
+                    fullResolutionStripStart(geometry, sheet.width, columns, sheet.card, lead);
+                painter.stripNumber(start, geometry.labelY(strip), number);
+                painter.barThenGapStrip(start.x, y, columns);
+            }
+        });
 }
 
 template <class W>

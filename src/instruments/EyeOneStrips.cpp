@@ -44,6 +44,21 @@ HandheldStripGeometry HandheldStripGeometry::fromParams(const ChartParams& param
     return g;
 }
 
+HandheldPage HandheldPage::of(const ChartParams& params, const HandheldStripGeometry& geometry) {
+    HandheldPage page;
+    page.card = params.qualityMode == kCardQualityMode;
+    if (params.useWholePage) {
+        page.width = tenths(params.pageWidth);
+        page.height = tenths(params.pageHeight);
+        page.code = kWholePageCode;
+    } else {
+        page.width = geometry.layoutWidth;
+        page.height = geometry.layoutHeight;
+        page.code = page.card ? kCardPageCode : kStripPageCode;
+    }
+    return page;
+}
+
 StripStart fullResolutionStripStart(const HandheldStripGeometry& geometry, std::int64_t pageWidth,
                                     std::int64_t columns, bool card, std::int64_t leadTenths) {
     StripStart start;

@@ -21,6 +21,7 @@ namespace GenChartLib {
 
 // Quality mode 3 makes a business card: no margins above and below the
 // strips, a narrow left margin for the strip numbers.
+constexpr std::int32_t kCardQualityMode = 3;
 constexpr double kCardStripGapMm = 0.5;
 constexpr MarginSet kCardMargins{0.0, 8.0, 0.0, 6.5};
 constexpr double kCardHeightMm = 52.0;
@@ -63,7 +64,7 @@ void leastPageExtents(MeasureInstrument<W>& layout, const ChartParams& params, d
 template <class W>
 void handheldPageSizeLimits(MeasureInstrument<W>& layout, const ChartParams& params,
                             double out[8]) {
-    if (params.qualityMode == 3) {
+    if (params.qualityMode == kCardQualityMode) {
         out[0] = out[2] = kCardHeightMm;
         out[1] = out[3] = kCardWidthMm;
     } else {
@@ -111,6 +112,18 @@ struct HandheldStripGeometry {
     std::int64_t stripY(std::int64_t strip) const { return top + strip * stripPitch(); }
     // Strip numbers stand on the middle of the strip pitch.
     std::int64_t labelY(std::int64_t strip) const { return stripY(strip) + stripPitch() / 2; }
+};
+
+// The page the full-resolution strips of EyeOneRev1 and EyeOnePro2 are
+// drawn on, in tenths: the whole sheet when the layout asks for it, else the
+// first page entry; and the code the PDF writer keeps with it.
+struct HandheldPage {
+    std::int64_t width = 0;
+    std::int64_t height = 0;
+    std::int32_t code = 0;
+    bool card = false;  // quality mode 3
+
+    static HandheldPage of(const ChartParams& params, const HandheldStripGeometry& geometry);
 };
 
 // Where a strip's number stands and where its first mark begins.
