@@ -42,7 +42,7 @@ class SampledFunction {
 
     double at(double nm) const {
         if (count_ == 1) {
-            return std::max(values_[0], 0.0);
+            return values_[0] > 0.0 ? values_[0] : 0.0;
         }
         const double clamped = std::clamp(nm, firstNm_, lastNm_);
         const double position = (clamped - firstNm_) / stepNm_;
