@@ -7,7 +7,7 @@ ORVOCHART_PACKAGES=(
     build-essential cmake ninja-build pkg-config git python3
     clang libclang-rt-14-dev clang-format
     libgtest-dev libgmock-dev libbenchmark-dev
-    libtiff-dev libtiff-tools libqpdf-dev qpdf libcairo2-dev libturbojpeg0-dev libjpeg62-turbo-dev
+    libtiff-dev libtiff-tools libqpdf-dev qpdf libcairo2-dev libpng-dev libturbojpeg0-dev libjpeg62-turbo-dev
     liblcms2-dev ghostscript locales
 )
 
