@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "host/ChartExpectations.h"
+#include "host/PdfProbe.h"
 #include "host/RasterPages.h"
 #include "instruments/EyeOnVe.h"
 #include "instruments/EyeOnePro2.h"
@@ -237,6 +238,39 @@ TEST_F(EyeOneLayout, AWholePageLayoutIsCentredAndWrittenBack) {
                   referenceBytes(ref, c));
     }
     EXPECT_EQ(hostcheck::readNumber(tif, kBlack, 10, 385, 620 + 55 - 6 + 13, 12), "1");
+}
+
+TEST_F(EyeOneLayout, APdfChartHoldsEveryPageWithItsOwnStrips) {
+    // EyeOneRev1 on 180 x 70 mm: two pages of 13 columns, 4 strips and 3
+    // (ceil(38 / 13)), each 180.8 x 66.6 mm. As one PDF document every page
+    // goes into the same file, the strip numbers 5.0 mm from the left edge.
+    if (!pdfprobe::haveTool("gs") || !pdfprobe::haveTool("qpdf")) {
+        GTEST_SKIP() << "Ghostscript and qpdf read the document back";
+    }
+    EyeOneRev1<WriteCMYK> rev1("");
+    ChartParams params = jobParams(MI_EYEONE, 0, 180.0, 70.0, testReference("cmyk_90.txt"));
+    rev1.initChartParams(params);
+    ASSERT_EQ(params.pages.size(), 2U);
+    params.outputKind = 0;
+    params.outputName = file("chart.pdf");
+    std::vector<WriteCMYK::PixelColor> patches =
+        MeasureInstrument<WriteCMYK>::loadReference(params);
+    patches.push_back(WriteCMYK::paperColor());
+    rev1.writePage(params, patches, -1);
+
+    ASSERT_TRUE(pdfprobe::qpdfCheckPasses(file("chart.pdf")));
+    const std::vector<pdfprobe::PageSize> sizes = pdfprobe::pageSizesMm(file("chart.pdf"));
+    ASSERT_EQ(sizes.size(), 2U);
+    for (const pdfprobe::PageSize& size : sizes) {
+        EXPECT_NEAR(size.widthMm, 180.8, 0.01);
+        EXPECT_NEAR(size.heightMm, 66.6, 0.01);
+    }
+    std::vector<std::string> numbers;
+    for (const pdfprobe::TextSpan& span : pdfprobe::textSpans(file("chart.pdf"))) {
+        numbers.push_back(std::to_string(span.page) + ":" + span.text);
+        EXPECT_NEAR(span.xMm, 5.0, 0.3) << span.text;
+    }
+    EXPECT_EQ(numbers, (std::vector<std::string>{"0:1", "0:2", "0:3", "0:4", "1:5", "1:6", "1:7"}));
 }
 
 TEST_F(EyeOneLayout, PageLimitsFollowTheLeastPageOfEachInstrument) {
