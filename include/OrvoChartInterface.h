@@ -246,9 +246,11 @@ ORVOCHART_API double GetWeightedDeltaL(double L1, double L2, double Lref);
 ORVOCHART_API double GetWeightedDeltaCh(double deltaCh, double L);
 // Tone-value difference (Murray-Davies, percent) of patch `index` between the
 // two measurements (second minus first) of a set of `count` patches whose ink
-// make-ups (0..255) are `inks`. -101.0 for a paper or mixed patch, when the
-// set holds no paper or no solid of the patch's ink, for an index outside the
-// set, and when a pointer is null.
+// make-ups (0..255) are `inks`; 0 for the solid of the ink itself. The paper
+// and the solids are the first patches at 0 % and 100 % in whole percent.
+// -101.0 for a paper or mixed patch, when the set holds no paper or no solid
+// of the patch's ink, for an index outside the set, and when a pointer is
+// null.
 ORVOCHART_API double GetDeltaT(int index, ColorTriplex* first, ColorTriplex* second,
                                ColorQuadruple* inks, unsigned count);
 // Tone-value differences of all `count` patches into result[0..count-1]: 0

@@ -62,16 +62,16 @@ double murrayDavies(const ColorTriplex* xyz, std::int64_t paper, std::int64_t pa
     return (tPaper - toneChannel(xyz[patch], ink)) / (tPaper - tSolid) * 100.0;
 }
 
-// Tone-value difference of tint `patch` of ink `ink`, or kNoToneValue when
-// the set lacks its paper or solid.
+// Tone-value difference of tint `patch` of ink `ink`: 0 for the solid
+// itself, kNoToneValue when the set lacks the paper or the solid.
 double toneValueDifference(const ColorTriplex* first, const ColorTriplex* second,
                            const ToneReferences& refs, std::int64_t patch, int ink) {
     const std::int64_t solid = refs.solid[ink];
+    if (patch == solid) {
+        return 0.0;  // by definition, with or without a paper patch
+    }
     if (refs.paper < 0 || solid < 0) {
         return kNoToneValue;
-    }
-    if (patch == solid) {
-        return 0.0;
     }
     return murrayDavies(second, refs.paper, patch, solid, ink) -
            murrayDavies(first, refs.paper, patch, solid, ink);

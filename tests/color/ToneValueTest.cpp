@@ -116,6 +116,8 @@ TEST(ToneValue, MissingPaperOrSolidGivesMinus101) {
                 1e-9);
     w.inks[0] = ColorQuadruple{0, 0, 0, 5};  // no paper
     EXPECT_EQ(GetDeltaT(6, w.first.data(), w.second.data(), w.inks.data(), w.count()), -101.0);
+    // The solid itself needs no paper: still 0.
+    EXPECT_EQ(GetDeltaT(2, w.first.data(), w.second.data(), w.inks.data(), w.count()), 0.0);
 }
 
 TEST(ToneValue, BadArgumentsGiveMinus101) {
