@@ -11,7 +11,9 @@
 namespace GenChartLib {
 namespace {
 
-// CIELab constants as this system has always written them.
+// CIELab constants at the precision this system's results are defined with;
+// the slope is not exactly kappa / 116, so XYZ -> Lab -> XYZ meets to 1e-7
+// on the linear segment rather than exactly.
 constexpr double kEpsilon = 0.008856451586;
 constexpr double kKappa = 903.2963058;
 constexpr double kLinearSlope = 7.787036979;
