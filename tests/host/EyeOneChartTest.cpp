@@ -53,6 +53,7 @@
 #include <cstdint>
 #include <fstream>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -449,6 +450,11 @@ std::vector<ChartCase> chartCases() {
     cases.push_back({"Pro2ZebraSample1500_GreyMarkers", MI_LUMO20, cmyk, 210, 297,
                      "ZEBRA_RULER_MODE 1\n", sampleFile("cmyk_1500.txt"), kPro2ZebraSample, true});
     return cases;
+}
+
+// Test names and failure messages show a case by its label.
+void PrintTo(const ChartCase& c, std::ostream* out) {
+    *out << c.label;
 }
 
 constexpr int kReferenceRows = 90;
