@@ -1,7 +1,6 @@
-#include "outside/DebugLog.h"
-
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -10,6 +9,7 @@
 #include <vector>
 
 #include "api/ErrorCodes.h"
+#include "outside/DebugLog.h"
 
 namespace fs = std::filesystem;
 using namespace GenChartLib;
@@ -17,9 +17,12 @@ using namespace GenChartLib;
 namespace {
 
 class DebugLogFile : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        path_ = (fs::temp_directory_path() / "orvochart-debuglog-test.log").string();
+        // ctest runs every test in its own process, in parallel: one file each.
+        path_ = (fs::temp_directory_path() /
+                 ("orvochart-debuglog-" + std::to_string(getpid()) + ".log"))
+                    .string();
         fs::remove(path_);
         setenv("ORVOCHART_LOG", path_.c_str(), 1);
         reopenDebugLog();
