@@ -39,6 +39,9 @@ std::uint8_t labLightnessByte(double lightness) {
 }
 
 std::uint8_t labChromaByte(double value) {
+    if (std::isnan(value)) {
+        return 0;
+    }
     const int shifted = roundedClampedByte(value + 128.0);
     return static_cast<std::uint8_t>((shifted - 128) & 0xFF);
 }
@@ -68,7 +71,7 @@ void fillPixels(const RasterLine& line, std::size_t x, std::size_t count,
 
 Percentages WriteCMYK::toPercent(const PixelColor& color) {
     Percentages p{};
-    for (int i = 0; i < 4; ++i) {
+    for (std::size_t i = 0; i < 4; ++i) {
         p[i] = percentFromByte(color.channels[i]);
     }
     return p;
@@ -76,7 +79,7 @@ Percentages WriteCMYK::toPercent(const PixelColor& color) {
 
 Percentages WriteCMYKO::toPercent(const PixelColor& color) {
     Percentages p{};
-    for (int i = 0; i < 4; ++i) {
+    for (std::size_t i = 0; i < 4; ++i) {
         p[i] = percentFromByte(color.channels[i]);
     }
     p[4] = invertedPercent(color.channels[4]);
@@ -85,7 +88,7 @@ Percentages WriteCMYKO::toPercent(const PixelColor& color) {
 
 Percentages WriteCMYKOG::toPercent(const PixelColor& color) {
     Percentages p{};
-    for (int i = 0; i < 4; ++i) {
+    for (std::size_t i = 0; i < 4; ++i) {
         p[i] = percentFromByte(color.channels[i]);
     }
     p[4] = invertedPercent(color.channels[4]);
@@ -95,10 +98,10 @@ Percentages WriteCMYKOG::toPercent(const PixelColor& color) {
 
 Percentages WriteCMYKRGB::toPercent(const PixelColor& color) {
     Percentages p{};
-    for (int i = 0; i < 4; ++i) {
+    for (std::size_t i = 0; i < 4; ++i) {
         p[i] = percentFromByte(color.channels[i]);
     }
-    for (int i = 4; i < 7; ++i) {
+    for (std::size_t i = 4; i < 7; ++i) {
         p[i] = invertedPercent(color.channels[i]);
     }
     return p;
@@ -114,7 +117,7 @@ Percentages WriteLAB::toPercent(const PixelColor& color) {
 
 Percentages WriteRGB::toPercent(const PixelColor& color) {
     Percentages p{};
-    for (int i = 0; i < 3; ++i) {
+    for (std::size_t i = 0; i < 3; ++i) {
         p[i] = percentFromByte(color.channels[i]);
     }
     return p;
@@ -156,7 +159,7 @@ void WriteSpotColor::fillSpan(const RasterLine& line, std::size_t x, std::size_t
 Percentages WriteSpotColor::toPercent(const PixelColor& color) {
     Percentages p{};
     if (color.extra.empty()) {
-        for (int i = 0; i < 4; ++i) {
+        for (std::size_t i = 0; i < 4; ++i) {
             p[i] = percentFromByte(color.channels[i]);
         }
         return p;

@@ -47,6 +47,7 @@ TEST(ByteConversions, LabBytes) {
     EXPECT_EQ(labChromaByte(-0.5), 0);      // 127.5 rounds up to 128, i.e. 0
     EXPECT_EQ(labChromaByte(-200.0), 128);  // -128
     EXPECT_EQ(labChromaByte(200.0), 127);
+    EXPECT_EQ(labChromaByte(std::nan("")), 0);  // no colour, not the extreme -128
     EXPECT_NEAR(percentFromByte(128), 50.196, 1e-3);
 }
 
