@@ -213,14 +213,19 @@ template <class W>
 double Polygone<W>::turnedAngle(Point p) const {
     const std::size_t n = vertices.size();
     double sum = 0.0;
+    // Each bearing is worked out once and used for the turns on both sides.
+    const double firstBearing = bearingDeg(p, vertices[0]);
+    double previousBearing = firstBearing;
     for (std::size_t i = 1; i <= n; ++i) {
-        double turn = bearingDeg(p, vertices[i % n]) - bearingDeg(p, vertices[i - 1]);
+        const double bearing = i < n ? bearingDeg(p, vertices[i]) : firstBearing;
+        double turn = bearing - previousBearing;
         if (turn > 180.0) {
             turn -= 360.0;
         } else if (turn < -180.0) {
             turn += 360.0;
         }
         sum += std::fabs(turn);
+        previousBearing = bearing;
     }
     return sum;
 }

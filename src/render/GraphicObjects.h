@@ -10,6 +10,7 @@
 #ifndef ORVOCHART_RENDER_GRAPHICOBJECTS_H
 #define ORVOCHART_RENDER_GRAPHICOBJECTS_H
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -45,7 +46,8 @@ class GraphicObject {
     virtual bool sameRows(std::uint32_t y0, std::uint32_t y1) const = 0;
 
     // True for an object without any shape (a polygon without vertices, a
-    // composite without children): it reports finished wherever it is asked.
+    // composite without children or with hollow children only): it reports
+    // finished wherever it is asked.
     // Every other object is finished exactly on the rows below its box, is
     // untouched on the rows above it, and is untouched right of right + 1
     // (a circle may reach one pixel past its box).
@@ -140,7 +142,12 @@ class ComplexGraphicObject : public GraphicObject<W> {
     // box. Call it again after adding children.
     void computeBounds() override;
     bool sameRows(std::uint32_t y0, std::uint32_t y1) const override;
-    bool hollow() const override { return children.empty(); }
+    // Children without shape report finished wherever they are asked, and
+    // so does a composite of nothing else.
+    bool hollow() const override {
+        return std::all_of(children.begin(), children.end(),
+                           [](const Child& c) { return c->hollow(); });
+    }
 
     void add(Child child) { children.push_back(std::move(child)); }
 
