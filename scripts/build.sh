@@ -9,7 +9,18 @@ build="$root/build"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVOCHART_TESTS=OFF
 cmake --build "$build" -j "$(nproc)"
 
+# The main job: two charts of the bundled 1,500-patch CMYK reference on A4,
+# one as TIFF pages for the i1Pro 2 (with PNG previews) and one as PDF pages
+# for the DTP41 (the PDF writer adds a JPEG preview of every page).
 out="$root/out"
+rm -rf "$out"
 mkdir -p "$out"
-"$build/bin/orvochart" inspect "$root/samples/cmyk_1500.txt" --mode cmyk > "$out/cmyk_1500.json"
-echo "The sample reference samples/cmyk_1500.txt, read as CMYK patches: $out/cmyk_1500.json"
+tool="$build/bin/orvochart"
+"$tool" chart --instrument EyeOnePro2 --mode CMYK --ref "$root/samples/cmyk_1500.txt" \
+    --out "$out/i1pro2_cmyk.tif" --paper A4 --preview
+"$tool" chart --instrument DTP41 --mode CMYK --ref "$root/samples/cmyk_1500.txt" \
+    --out "$out/dtp41_cmyk.pdf" --paper A4
+echo
+echo "Charts of samples/cmyk_1500.txt are in $out:"
+echo "  i1pro2_cmyk.tif, i1pro2_cmyk_<n>.tif    i1Pro 2 pages (TIFF); previews beside them as .png"
+echo "  dtp41_cmyk.pdf, dtp41_cmyk.pdf_<n>.tif  DTP41 pages (PDF documents); previews as .jpg"
