@@ -13,8 +13,8 @@ namespace GenChartLib {
 
 // One page of a layout.
 struct PageLayout {
-    double height = 0.0;  // mm, along the height axis
-    double width = 0.0;   // mm, along the width axis
+    double height = 0.0;       // mm, along the height axis
+    double width = 0.0;        // mm, along the width axis
     std::int32_t columns = 0;  // patches per strip on this page
     std::int32_t strips = 0;   // strips on this page
 };

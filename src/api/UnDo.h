@@ -10,7 +10,7 @@ namespace GenChartLib {
 
 template <class T>
 class UnDo {
-public:
+  public:
     UnDo() : history_(1) {}
     virtual ~UnDo() = default;
     UnDo(const UnDo&) = default;
@@ -45,7 +45,7 @@ public:
         current_ = 0;
     }
 
-private:
+  private:
     std::size_t checked(unsigned index) const {
         if (index >= history_.size()) {
             throw std::out_of_range("invalid vector<T> subscript");

@@ -85,7 +85,9 @@ int debugLog(const char* format, int reserved1, int reserved2, const char* messa
     return 0;
 }
 
-void logError(const char* format, int code) { debugLog(format, 0, 0, errorText(code)); }
+void logError(const char* format, int code) {
+    debugLog(format, 0, 0, errorText(code));
+}
 
 void reopenDebugLog() {
     LogTarget& log = target();

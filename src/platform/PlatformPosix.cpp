@@ -22,11 +22,15 @@ namespace {
 // Any symbol of this library locates its binary for dladdr.
 void anchor() {}
 
-bool fileExists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
+bool fileExists(const std::string& path) {
+    return access(path.c_str(), F_OK) == 0;
+}
 
 }  // namespace
 
-std::string moduleFileName(const std::string& baseName) { return baseName + ".so"; }
+std::string moduleFileName(const std::string& baseName) {
+    return baseName + ".so";
+}
 
 std::string libraryDirectory() {
     Dl_info info{};

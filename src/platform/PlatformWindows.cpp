@@ -1,7 +1,7 @@
 #define WIN32_LEAN_AND_MEAN
+#include <windows.h>
 #include <winsock2.h>
 #include <ws2tcpip.h>
-#include <windows.h>
 
 #include <cstring>
 #include <vector>
@@ -39,13 +39,15 @@ std::string narrow(const std::wstring& wide) {
 
 }  // namespace
 
-std::string moduleFileName(const std::string& baseName) { return baseName + ".dll"; }
+std::string moduleFileName(const std::string& baseName) {
+    return baseName + ".dll";
+}
 
 std::string libraryDirectory() {
     HMODULE self = nullptr;
-    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                                GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                            reinterpret_cast<LPCWSTR>(&anchor), &self)) {
+    if (!GetModuleHandleExW(
+            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+            reinterpret_cast<LPCWSTR>(&anchor), &self)) {
         return {};
     }
     std::vector<wchar_t> path(32768);

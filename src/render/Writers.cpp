@@ -20,9 +20,13 @@ std::uint8_t roundedClampedByte(double value) {
     return static_cast<std::uint8_t>(std::floor(value + 0.5));
 }
 
-double invertedPercent(std::uint8_t byte) { return 100.0 - percentFromByte(byte); }
+double invertedPercent(std::uint8_t byte) {
+    return 100.0 - percentFromByte(byte);
+}
 
-double signedByte(std::uint8_t byte) { return byte >= 128 ? byte - 256.0 : byte; }
+double signedByte(std::uint8_t byte) {
+    return byte >= 128 ? byte - 256.0 : byte;
+}
 
 }  // namespace
 
@@ -46,7 +50,9 @@ std::uint8_t labChromaByte(double value) {
     return static_cast<std::uint8_t>((shifted - 128) & 0xFF);
 }
 
-double percentFromByte(std::uint8_t byte) { return byte / 2.55; }
+double percentFromByte(std::uint8_t byte) {
+    return byte / 2.55;
+}
 
 namespace detail {
 
@@ -124,7 +130,7 @@ Percentages WriteRGB::toPercent(const PixelColor& color) {
 }
 
 std::array<std::uint8_t, kMaxChannels> WriteSpotColor::pixelBytes(const PixelColor& color,
-                                                                 unsigned pageChannels) {
+                                                                  unsigned pageChannels) {
     std::array<std::uint8_t, kMaxChannels> out{};
     const unsigned n = std::min(pageChannels, kMaxChannels);
     if (!color.extra.empty()) {

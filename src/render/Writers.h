@@ -170,7 +170,7 @@ struct WriteSpotColor {
     static unsigned channelCountOf(const PixelColor& firstPatch) { return firstPatch.channelCount; }
     // The bytes of `color` on a page of `pageChannels` channels (1..8).
     static std::array<std::uint8_t, kMaxChannels> pixelBytes(const PixelColor& color,
-                                                            unsigned pageChannels);
+                                                             unsigned pageChannels);
     static void fillSpan(const RasterLine& line, std::size_t x, std::size_t count,
                          const PixelColor& color);
     static Percentages toPercent(const PixelColor& color);

@@ -1,5 +1,3 @@
-#include "platform/Platform.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -7,13 +5,15 @@
 #include <fstream>
 #include <string>
 
+#include "platform/Platform.h"
+
 namespace fs = std::filesystem;
 using namespace GenChartLib::platform;
 
 namespace {
 
 class ScratchDir : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
                ("orvochart-platform-" +
