@@ -84,16 +84,9 @@ class LogCapture {
     std::string path_;
 };
 
-// Cyan of reference patch i: patches are told apart by their cyan and
-// magenta percentages.
-inline int cyanPercentOf(int i) {
-    return i % 101;
-}
-inline int magentaPercentOf(int i) {
-    return i / 101 % 101;
-}
-
 // A CMYK reference of `sets` patches with the given header keyword lines.
+// Patch i has i % 101 percent cyan and i / 101 % 101 percent magenta, so
+// patches can be told apart by their cyan.
 inline void writeCmykReference(const std::string& path, int sets,
                                const std::vector<std::string>& keywords = {}) {
     std::ofstream out(path);
@@ -105,7 +98,7 @@ inline void writeCmykReference(const std::string& path, int sets,
            "END_DATA_FORMAT\nNUMBER_OF_SETS "
         << sets << "\nBEGIN_DATA\n";
     for (int i = 0; i < sets; ++i) {
-        out << i + 1 << " " << cyanPercentOf(i) << " " << magentaPercentOf(i) << " 0 0\n";
+        out << i + 1 << " " << i % 101 << " " << i / 101 % 101 << " 0 0\n";
     }
     out << "END_DATA\n";
 }
@@ -124,17 +117,13 @@ struct Geometry {
 // The strip geometry of the DTP41: 13 x 8 mm patches with 1.5 mm bars in
 // quality mode 0, 13 x 10 mm in modes 1, 2 and 4.
 inline Geometry dtp41Geometry() {
-    Geometry g;
-    const double sizes[8] = {13.0, 8.0, 50.0, 50.0, 13.0, 10.0, 13.0, 10.0};
-    const double gaps[8] = {0.0, 1.5, 50.0, 5.0, 0.1, 2.0, 2.0, 2.0};
-    std::copy(sizes, sizes + 8, g.sizes);
-    std::copy(gaps, gaps + 8, g.gaps);
-    g.first = {0.5, 38.0, 15.0, 30.0};
-    g.second = {50.0, 127.0, 50.0, 60.0};
-    g.third = {1.0, 40.0, 15.0, 40.0};
-    const double limits[8] = {28.5, 79.0, 110.0, 300.0, 0, 0, 0, 0};
-    std::copy(limits, limits + 8, g.limits);
-    return g;
+    return {{13.0, 8.0, 50.0, 50.0, 13.0, 10.0, 13.0, 10.0},
+            {0.0, 1.5, 50.0, 5.0, 0.1, 2.0, 2.0, 2.0},
+            {0.5, 38.0, 15.0, 30.0},
+            {50.0, 127.0, 50.0, 60.0},
+            {1.0, 40.0, 15.0, 40.0},
+            {28.5, 79.0, 110.0, 300.0, 0, 0, 0, 0},
+            {}};
 }
 
 // A layout with fixed geometry that keeps every page it is asked to draw.

@@ -4,12 +4,14 @@
 // the mark colours.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <limits>
-#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "api/ErrorCodes.h"
@@ -21,7 +23,6 @@
 namespace GenChartLib {
 namespace {
 
-using chart_test::cyanPercentOf;
 using chart_test::dtp41Geometry;
 using chart_test::Geometry;
 using chart_test::LogCapture;
@@ -30,6 +31,7 @@ using chart_test::TempDir;
 using chart_test::writeCmykReference;
 
 using Recorder = RecordingInstrument<WriteCMYK>;
+using CMYK = WriteCMYK::PixelColor;
 
 ChartParams jobParams(const std::string& reference, double widthMm, double heightMm,
                       IdMeasureInstrument instrument = MI_DTP41) {
@@ -42,31 +44,31 @@ ChartParams jobParams(const std::string& reference, double widthMm, double heigh
     return params;
 }
 
-eColorCtrlErrors codeOfInit(MeasureInstrument<WriteCMYK>& layout, ChartParams& params) {
+template <class Call>
+eColorCtrlErrors codeOf(Call call) {
     try {
-        layout.initChartParams(params);
+        call();
     } catch (eColorCtrlErrors code) {
         return code;
     }
     return ERR_NONE;
 }
 
-void expectPage(const PageLayout& page, double widthMm, double heightMm, int columns, int strips) {
-    EXPECT_DOUBLE_EQ(page.width, widthMm);
-    EXPECT_DOUBLE_EQ(page.height, heightMm);
-    EXPECT_EQ(page.columns, columns);
-    EXPECT_EQ(page.strips, strips);
+void expectPages(const std::vector<PageLayout>& pages, const std::vector<PageLayout>& expected) {
+    ASSERT_EQ(pages.size(), expected.size());
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        EXPECT_DOUBLE_EQ(pages[i].height, expected[i].height) << "page " << i;
+        EXPECT_DOUBLE_EQ(pages[i].width, expected[i].width) << "page " << i;
+        EXPECT_EQ(pages[i].columns, expected[i].columns) << "page " << i;
+        EXPECT_EQ(pages[i].strips, expected[i].strips) << "page " << i;
+    }
 }
 
-// Simple 10 mm square patches, no gaps, no margins, wide page limits.
+// Square patches of one size, one gap everywhere, no margins, wide limits.
 Geometry squareGeometry(double patchMm, double gapMm = 0.0) {
     Geometry g;
-    for (double& size : g.sizes) {
-        size = patchMm;
-    }
-    for (double& gap : g.gaps) {
-        gap = gapMm;
-    }
+    std::fill(std::begin(g.sizes), std::end(g.sizes), patchMm);
+    std::fill(std::begin(g.gaps), std::end(g.gaps), gapMm);
     return g;
 }
 
@@ -80,153 +82,142 @@ class Layout : public ::testing::Test {
     TempDir dir_;
 };
 
-TEST_F(Layout, FifteenHundredPatchesOnDtp41StripsOfAnA4Sheet) {
-    // Quality mode 0: margins 0.5/38/15/30, patch 13 x 8, gaps 0 / 1.5.
-    // Printable: height min(297, 110) - 0.5 - 15 = 94.5, width 210 - 68 = 142.
-    // Grid: 94.5 / 13 -> 7 rows, 143.5 / 9.5 -> 15 columns; 105 cells is too
-    // few for any one-page shape, so 15 pages of 105. The stretched patch
-    // (side sqrt(15 * 142 * 94.5 / 1500) = 11.58) keeps 8 wide; 15 columns,
-    // 1500 % 15 = 0 so no trimming; strips ceil(1500 / 15 / 15) = 7.
-    // Final patch width floor(142 / 15 - 1.5) = 7.9, height min(13.5, 13).
-    // Page: 38 + 9.4 * 15 + 1.5 + 30 = 210.5 wide, 13 * 7 + 0.5 + 15 = 106.5.
-    Recorder layout(dtp41Geometry());
-    ChartParams params = jobParams(reference(1500), 210.0, 297.0);
-    layout.initChartParams(params);
-
-    EXPECT_EQ(params.patchCount, 1500);
-    EXPECT_EQ(layout.patchCount(), 1500);
-    EXPECT_EQ(layout.originalPatchCount(), 1500);
-    EXPECT_DOUBLE_EQ(params.marginTop, 0.5);
-    EXPECT_DOUBLE_EQ(params.marginLeft, 38.0);
-    EXPECT_DOUBLE_EQ(params.marginBottom, 15.0);
-    EXPECT_DOUBLE_EQ(params.marginRight, 30.0);
-    EXPECT_DOUBLE_EQ(params.gapHeight, 0.0);
-    EXPECT_DOUBLE_EQ(params.gapWidth, 1.5);
-    EXPECT_DOUBLE_EQ(params.patchWidth, 7.9);
-    EXPECT_DOUBLE_EQ(params.patchHeight, 13.0);
-    ASSERT_EQ(params.pages.size(), 15U);
-    for (const PageLayout& page : params.pages) {
-        expectPage(page, 210.5, 106.5, 15, 7);
-    }
-    EXPECT_EQ(params.layoutReady, 1);
-    // (142 + 1.5) / (8 + 1.5) = 15.1 patches of the mode-0 size per strip.
-    EXPECT_EQ(params.stripCapacity, 15);
-    const double frame[6] = {-1.0, -1.0, -1.0, -1.0, 106.5, 210.5};
-    for (int i = 0; i < 6; ++i) {
-        EXPECT_DOUBLE_EQ(params.layoutFrame[i], frame[i]) << i;
+TEST_F(Layout, PagesAsWorkedOutByHand) {
+    using Pages = std::vector<PageLayout>;
+    struct Case {
+        Geometry geometry;
+        IdMeasureInstrument instrument;
+        int sets;
+        double widthMm, heightMm;
+        bool optimize;
+        int patchCount;
+        double patchWidthMm, patchHeightMm;
+        Pages pages;
+    };
+    const Geometry dtp = dtp41Geometry(), sq1 = squareGeometry(1), sq10 = squareGeometry(10),
+                   sq20 = squareGeometry(20), sq20gap5 = squareGeometry(20, 5);
+    const auto none = static_cast<IdMeasureInstrument>(0);
+    const PageLayout full = {30, 50, 5, 3};
+    const Case cases[] = {
+        // DTP41 in quality mode 0: margins 0.5/38/15/30, patch 13 x 8, gaps
+        // 0 / 1.5. Printable: height min(297, 110) - 15.5 = 94.5, width 210 -
+        // 68 = 142. Grid: 94.5 / 13 -> 7 rows, 143.5 / 9.5 -> 15 columns.
+        // 1500 patches: 105 cells is too few for any one-page shape, so 15
+        // pages of 105. The stretched patch (sqrt(15 * 142 * 94.5 / 1500) =
+        // 11.58) keeps 8 wide; 15 columns, 1500 % 15 = 0 so no trimming;
+        // strips ceil(1500 / 15 / 15) = 7. Final patch width floor(142 / 15 -
+        // 1.5) = 7.9, height min(13.5, 13). Page: 38 + 9.4 * 15 + 1.5 + 30 =
+        // 210.5 wide, 13 * 7 + 0.5 + 15 = 106.5 high.
+        {dtp, MI_DTP41, 1500, 210, 297, true, 1500, 7.9, 13, Pages(15, {106.5, 210.5, 15, 7})},
+        // 3 sets become 6; the search over the 7 x 15 grid ends at 1 x 6 (no
+        // waste): 38 + 9.5 * 6 + 1.5 + 30 wide, 13 + 0.5 + 15 high.
+        {dtp, MI_DTP41, 3, 210, 297, true, 6, 8, 13, {{28.5, 126.5, 6, 1}}},
+        // The Barbieri instruments need 8: 38 + 76 + 31.5 mm.
+        {dtp, MI_SPECTROLFP, 3, 210, 297, true, 8, 8, 13, {{28.5, 145.5, 8, 1}}},
+        // Without an instrument nothing is added: 38 + 28.5 + 31.5.
+        {dtp, none, 3, 210, 297, true, 3, 8, 13, {{28.5, 98.0, 3, 1}}},
+        // 20 mm squares on 60 x 80: 4 x 3 = 12 cells, fewer than 18, so not
+        // searched. Columns: ceil(7 / 4) = 2 needed, 3 fit; trimmed to the
+        // fewest empty cells (3 - 1 = 2, then 2 - 1 = 1): 2 columns, 4 strips.
+        {sq20, MI_DTP41, 7, 60, 80, true, 7, 20, 20, {{80, 40, 2, 4}}},
+        // 60 x 120 is 6 x 3 = 18 cells: searched; 3 x 3 holds 7 with the
+        // fewest empty cells among the shapes allowed.
+        {sq20, MI_DTP41, 7, 60, 120, true, 7, 20, 20, {{60, 60, 3, 3}}},
+        // 1 mm squares on 40 x 100: 100 x 40 = 4000 cells, cut to 3000 / 40 =
+        // 75 rows for the iSis; 3500 patches on two pages of 40 columns,
+        // strips ceil(3500 / 40 / 2) = 44.
+        {sq1, MI_ISIS, 3500, 40, 100, true, 3500, 1, 1, Pages(2, {44, 40, 40, 44})},
+        // Any other instrument keeps 100 rows: one page of 100 strips of 35.
+        {sq1, MI_DTP41, 3500, 40, 100, true, 3500, 1, 1, {{100, 35, 35, 100}}},
+        // 20 mm patches, 5 mm gaps, 165 x 20, not optimised, 42 patches: one
+        // strip of trunc(170 / 25) = 6, so 7 pages are planned. The stretched
+        // patch (sqrt(7 * 165 * 20 / 42) - 5 = 18.4) lets 7 columns fit, and 6
+        // pages of 7 hold all 42: the seventh gets no patch and is dropped.
+        // Patch floor(165 / 7 - 5) = 18.5 wide, 20 - 5 = 15 high.
+        {sq20gap5, MI_DTP41, 42, 165, 20, false, 42, 18.5, 15, Pages(6, {20, 169.5, 7, 1})},
+        // 10 mm squares on 50 x 30, not optimised: 3 x 5 cells, 40 patches on
+        // 3 pages; the last holds 40 - 30 = 10 patches in 2 strips.
+        {sq10, MI_DTP41, 40, 50, 30, false, 40, 10, 10, {full, full, {30, 50, 5, 2}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.sets) + " patches on " + std::to_string(c.widthMm) + " x " +
+                     std::to_string(c.heightMm));
+        Recorder layout(c.geometry);
+        ChartParams params = jobParams(reference(c.sets), c.widthMm, c.heightMm, c.instrument);
+        params.optimizeLayout = c.optimize;
+        layout.initChartParams(params);
+        EXPECT_EQ(params.patchCount, c.patchCount);
+        EXPECT_EQ(layout.patchCount(), c.patchCount);
+        EXPECT_EQ(layout.originalPatchCount(), c.sets);
+        EXPECT_DOUBLE_EQ(params.patchWidth, c.patchWidthMm);
+        EXPECT_DOUBLE_EQ(params.patchHeight, c.patchHeightMm);
+        expectPages(params.pages, c.pages);
+        EXPECT_EQ(params.layoutReady, 1);
+        // The frame is the first page; none is below the 29 mm minimum.
+        const double frame[6] = {-1, -1, -1, -1, c.pages[0].height, c.pages[0].width};
+        for (int i = 0; i < 6; ++i) {
+            EXPECT_DOUBLE_EQ(params.layoutFrame[i], frame[i]) << i;
+        }
     }
 }
 
-TEST_F(Layout, SmallReferencesArePaddedToTheInstrumentMinimum) {
-    // 3 sets on the DTP41 become 6; the search over the 7 x 15 grid ends at
-    // the shape 1 x 6 (no waste), so one strip of 6 patches 8 wide:
-    // 38 + 9.5 * 6 + 1.5 + 30 = 126.5 mm, 13 + 0.5 + 15 = 28.5 mm.
-    {
-        Recorder layout(dtp41Geometry());
-        ChartParams params = jobParams(reference(3), 210.0, 297.0, MI_DTP41);
+TEST_F(Layout, ReferenceKeywordsChooseTheQualityMode) {
+    // 40 patches on an A4 sheet. Mode 0 (first margins 0.5/38/15/30, 13 x 8,
+    // gaps 0 / 1.5): printable 94.5 x 142, grid 7 x 15, best shape 4 x 10:
+    // 38 + 9.5 * 10 + 1.5 + 30 = 164.5 by 13 * 4 + 0.5 + 15 = 67.5.
+    // Modes 2 and 4 (third margins 1/40/15/40, 13 x 10, gaps 2 / 2):
+    // printable 94 x 130, grid 6 x 11, 4 x 10 again: 40 + 12 * 10 + 2 + 40 =
+    // 202 by 15 * 4 + 1 + 15 = 76. Mode 1 (gaps 0.1 / 2): grid 7 x 11, 4 x 10,
+    // 13.1 * 4 + 1 + 15 = 68.4 high. The strip capacity counts mode-0
+    // patches: (142 + 1.5) / 9.5 = 15, or (130 + 1.5) / 9.5 = 13.
+    struct Case {
+        std::vector<std::string> keywords;
+        int hostMode, mode;
+        double widthMm, heightMm, gapHeightMm, gapWidthMm, patchWidthMm;
+        int stripCapacity;
+    };
+    const Case cases[] = {
+        {{"LOWRES 1"}, 0, 2, 202, 76, 2, 2, 10, 13},
+        {{"APERTURESIZE 6"}, 0, 1, 202, 68.4, 0.1, 2, 10, 13},
+        {{"APERTURESIZE 8"}, 0, 2, 202, 76, 2, 2, 10, 13},
+        {{"APERTURESIZE 2"}, 1, 0, 164.5, 67.5, 0, 1.5, 8, 15},
+        {{"APERTURESIZE 2", "LOWRES 1"}, 0, 2, 202, 76, 2, 2, 10, 13},
+        {{}, 4, 4, 202, 76, 2, 2, 10, 13},
+    };
+    const Geometry dtp = dtp41Geometry();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.keywords.empty() ? "host mode 4" : c.keywords.back());
+        Recorder layout(dtp);
+        ChartParams params = jobParams(reference(40, c.keywords), 210.0, 297.0);
+        params.qualityMode = c.hostMode;
         layout.initChartParams(params);
-        EXPECT_EQ(params.patchCount, 6);
-        EXPECT_EQ(layout.originalPatchCount(), 3);
-        ASSERT_EQ(params.pages.size(), 1U);
-        expectPage(params.pages[0], 126.5, 28.5, 6, 1);
-    }
-    // The Barbieri instruments need 8: one strip of 8, 38 + 76 + 31.5 mm.
-    {
-        Recorder layout(dtp41Geometry());
-        ChartParams params = jobParams(reference(3), 210.0, 297.0, MI_SPECTROLFP);
-        layout.initChartParams(params);
-        EXPECT_EQ(params.patchCount, 8);
-        EXPECT_EQ(layout.originalPatchCount(), 3);
-        expectPage(params.pages[0], 145.5, 28.5, 8, 1);
-    }
-    // Without an instrument nothing is added: 3 patches, 38 + 28.5 + 31.5.
-    {
-        Recorder layout(dtp41Geometry());
-        ChartParams params =
-            jobParams(reference(3), 210.0, 297.0, static_cast<IdMeasureInstrument>(0));
-        layout.initChartParams(params);
-        EXPECT_EQ(params.patchCount, 3);
-        expectPage(params.pages[0], 98.0, 28.5, 3, 1);
-    }
-}
-
-TEST_F(Layout, LowResolutionKeywordSelectsTheLargePatchSet) {
-    // LOWRES 1: quality mode 2, third margins 1/40/15/40, patch 13 x 10, gaps
-    // 2 / 2. Printable 110 - 16 = 94 high, 210 - 80 = 130 wide; grid 6 x 11;
-    // the search settles on 4 x 10 for 40 patches. Page 40 + 12 * 10 + 2 + 40
-    // = 202 wide, 15 * 4 + 1 + 15 = 76 high.
-    Recorder layout(dtp41Geometry());
-    ChartParams params = jobParams(reference(40, {"LOWRES 1"}), 210.0, 297.0);
-    layout.initChartParams(params);
-    EXPECT_TRUE(params.lowRes);
-    EXPECT_EQ(params.qualityMode, 2);
-    EXPECT_DOUBLE_EQ(params.marginLeft, 40.0);
-    EXPECT_DOUBLE_EQ(params.marginTop, 1.0);
-    EXPECT_DOUBLE_EQ(params.gapHeight, 2.0);
-    EXPECT_DOUBLE_EQ(params.gapWidth, 2.0);
-    EXPECT_DOUBLE_EQ(params.patchWidth, 10.0);
-    EXPECT_DOUBLE_EQ(params.patchHeight, 13.0);
-    ASSERT_EQ(params.pages.size(), 1U);
-    expectPage(params.pages[0], 202.0, 76.0, 10, 4);
-    // The strip capacity is counted in mode-0 patches: (130 + 1.5) / 9.5.
-    EXPECT_EQ(params.stripCapacity, 13);
-}
-
-TEST_F(Layout, ApertureSizeSelectsTheQualityMode) {
-    // APERTURESIZE 6: mode 1, gaps 0.1 / 2: grid trunc(94.1 / 13.1) = 7 rows
-    // by 11; 4 x 10 again, height 13.1 * 4 + 1 + 15 = 68.4.
-    {
-        Recorder layout(dtp41Geometry());
-        ChartParams params = jobParams(reference(40, {"APERTURESIZE 6"}), 210.0, 297.0);
-        layout.initChartParams(params);
-        EXPECT_EQ(params.apertureSize, 6);
-        EXPECT_EQ(params.qualityMode, 1);
-        EXPECT_DOUBLE_EQ(params.gapHeight, 0.1);
-        expectPage(params.pages[0], 202.0, 68.4, 10, 4);
-    }
-    // APERTURESIZE 8 is the large set, as LOWRES.
-    {
-        Recorder layout(dtp41Geometry());
-        ChartParams params = jobParams(reference(40, {"APERTURESIZE 8"}), 210.0, 297.0);
-        layout.initChartParams(params);
-        EXPECT_EQ(params.qualityMode, 2);
-        expectPage(params.pages[0], 202.0, 76.0, 10, 4);
-    }
-    // APERTURESIZE 2 returns a host's mode 1 to mode 0; LOWRES wins over it.
-    {
-        Recorder layout(dtp41Geometry());
-        ChartParams params = jobParams(reference(40, {"APERTURESIZE 2"}), 210.0, 297.0);
-        params.qualityMode = 1;
-        layout.initChartParams(params);
-        EXPECT_EQ(params.qualityMode, 0);
-        EXPECT_DOUBLE_EQ(params.gapWidth, 1.5);
-    }
-    {
-        Recorder layout(dtp41Geometry());
-        ChartParams params = jobParams(reference(40, {"APERTURESIZE 2", "LOWRES 1"}), 210.0, 297.0);
-        layout.initChartParams(params);
-        EXPECT_EQ(params.qualityMode, 2);
-    }
-    // A host's mode 4 is remembered and uses the large set.
-    {
-        Recorder layout(dtp41Geometry());
-        ChartParams params = jobParams(reference(40), 210.0, 297.0);
-        params.qualityMode = 4;
-        layout.initChartParams(params);
-        EXPECT_TRUE(params.qualityMode4);
-        EXPECT_EQ(params.qualityMode, 4);
-        expectPage(params.pages[0], 202.0, 76.0, 10, 4);
+        EXPECT_EQ(params.qualityMode, c.mode);
+        EXPECT_EQ(params.qualityMode4, c.hostMode == 4);
+        const MarginSet& margins = c.mode == 0 ? dtp.first : dtp.third;
+        EXPECT_DOUBLE_EQ(params.marginTop, margins.top);
+        EXPECT_DOUBLE_EQ(params.marginLeft, margins.left);
+        EXPECT_DOUBLE_EQ(params.marginBottom, margins.bottom);
+        EXPECT_DOUBLE_EQ(params.marginRight, margins.right);
+        EXPECT_DOUBLE_EQ(params.gapHeight, c.gapHeightMm);
+        EXPECT_DOUBLE_EQ(params.gapWidth, c.gapWidthMm);
+        EXPECT_DOUBLE_EQ(params.patchWidth, c.patchWidthMm);
+        EXPECT_DOUBLE_EQ(params.patchHeight, 13.0);
+        expectPages(params.pages, {{c.heightMm, c.widthMm, 10, 4}});
+        EXPECT_EQ(params.stripCapacity, c.stripCapacity);
     }
 }
 
 TEST_F(Layout, ReferenceKeywordsReachTheParameters) {
     Recorder layout(dtp41Geometry());
-    ChartParams params = jobParams(reference(40, {"RANDOMIZED_PATCHES 1", "ISIS_XL_FORMAT 1",
-                                                  "ZEBRA_RULER_MODE 2", "UV_CUT_MODE 3"}),
-                                   210.0, 297.0);
+    ChartParams params =
+        jobParams(reference(40, {"RANDOMIZED_PATCHES 1", "ISIS_XL_FORMAT 1", "ZEBRA_RULER_MODE 2",
+                                 "UV_CUT_MODE 3", "LOWRES 1", "APERTURESIZE 6"}),
+                  210.0, 297.0);
     layout.initChartParams(params);
     EXPECT_TRUE(params.randomizedPatches);
     EXPECT_TRUE(params.isisXlFormat);
+    EXPECT_TRUE(params.lowRes);
+    EXPECT_EQ(params.apertureSize, 6);
     EXPECT_EQ(params.zebraRulerMode, 2);
     EXPECT_EQ(layout.zebraRulerMode(), 2);
     EXPECT_EQ(params.uvCutMode, 3);
@@ -244,217 +235,176 @@ TEST_F(Layout, ReferenceKeywordsReachTheParameters) {
     EXPECT_EQ(kept.channelNames, (std::vector<std::string>{"Cyan", "Magenta", "Yellow", "Black"}));
 }
 
-TEST_F(Layout, GridsOfFewerThanEighteenCellsAreNotSearched) {
-    // 20 mm squares, no gaps or margins, 7 patches. A 60 x 80 page is a grid
-    // of 4 rows x 3 columns = 12 cells: kept. Columns: needed ceil(7 / 4) = 2,
-    // fit 3; trimmed from 3 down to 2 for the fewest empty cells (3 - 1 = 2,
-    // then 2 - 1 = 1): 2 columns, 4 strips, 40 x 80 mm.
-    Recorder small(squareGeometry(20.0));
-    ChartParams params = jobParams(reference(7), 60.0, 80.0);
-    small.initChartParams(params);
-    expectPage(params.pages[0], 40.0, 80.0, 2, 4);
-    // A 60 x 120 page is 6 x 3 = 18 cells: searched, 3 x 3 holds 7 with the
-    // fewest empty cells among the shapes allowed, so 3 columns of 3 strips.
-    Recorder large(squareGeometry(20.0));
-    ChartParams tall = jobParams(reference(7), 60.0, 120.0);
-    large.initChartParams(tall);
-    expectPage(tall.pages[0], 60.0, 60.0, 3, 3);
-}
-
-TEST_F(Layout, ISisCutsItsGridToThreeThousandCells) {
-    // 1 mm squares on 40 x 100 mm: 100 rows x 40 columns = 4000 cells, cut to
-    // 3000 / 40 = 75 rows for the iSis. 3500 patches then need two pages of
-    // 40 columns: strips ceil(3500 / 40 / 2) = 44.
-    Recorder isis(squareGeometry(1.0));
-    ChartParams params = jobParams(reference(3500), 40.0, 100.0, MI_ISIS);
-    isis.initChartParams(params);
-    ASSERT_EQ(params.pages.size(), 2U);
-    expectPage(params.pages[0], 40.0, 44.0, 40, 44);
-    expectPage(params.pages[1], 40.0, 44.0, 40, 44);
-    // Any other instrument keeps 100 rows: one page of 100 strips of 35
-    // (35 divides 3500).
-    Recorder other(squareGeometry(1.0));
-    ChartParams one = jobParams(reference(3500), 40.0, 100.0, MI_DTP41);
-    other.initChartParams(one);
-    ASSERT_EQ(one.pages.size(), 1U);
-    expectPage(one.pages[0], 35.0, 100.0, 35, 100);
-}
-
-TEST_F(Layout, PagesThatWouldReceiveNoPatchAreLeftOut) {
-    // 20 mm patches with 5 mm gaps, page 165 x 20, not optimised, 42 patches:
-    // one strip of trunc(170 / 25) = 6, so 7 pages of 6 are planned. The
-    // stretched patch (sqrt(7 * 165 * 20 / 42) - 5 = 18.4) lets 7 columns
-    // fit, and 6 pages of 7 hold all 42 patches: the seventh is dropped.
-    // Final patch floor(165 / 7 - 5) = 18.5 wide, 20 - 5 = 15 high.
-    Recorder layout(squareGeometry(20.0, 5.0));
-    ChartParams params = jobParams(reference(42), 165.0, 20.0);
-    params.optimizeLayout = false;
-    layout.initChartParams(params);
-    EXPECT_DOUBLE_EQ(params.patchWidth, 18.5);
-    EXPECT_DOUBLE_EQ(params.patchHeight, 15.0);
-    ASSERT_EQ(params.pages.size(), 6U);
-    for (const PageLayout& page : params.pages) {
-        expectPage(page, 169.5, 20.0, 7, 1);
-    }
-}
-
-TEST_F(Layout, LaterPagesOfAnUnoptimisedLayoutTakeOnlyTheStripsTheyFill) {
-    // 10 mm squares on a 50 x 30 page without optimisation: 3 x 5 cells per
-    // page, 40 patches -> 3 pages; 5 columns, 3 strips; the last page holds
-    // 40 - 30 = 10 patches in 2 strips.
-    Recorder layout(squareGeometry(10.0));
-    ChartParams params = jobParams(reference(40), 50.0, 30.0);
-    params.optimizeLayout = false;
-    layout.initChartParams(params);
-    ASSERT_EQ(params.pages.size(), 3U);
-    expectPage(params.pages[0], 50.0, 30.0, 5, 3);
-    expectPage(params.pages[1], 50.0, 30.0, 5, 3);
-    expectPage(params.pages[2], 50.0, 30.0, 5, 2);
-}
-
-TEST_F(Layout, PagesWithoutRoomForAPatchAreRefused) {
+TEST_F(Layout, RefusesWhatItCannotLayOut) {
     const std::string ref = reference(40);
-    // 70 mm leaves 2 mm between the DTP41 margins: not one 8 mm patch.
-    for (const double width :
-         {70.0, 60.0, 0.0, -5.0, std::nan(""), std::numeric_limits<double>::infinity(), 20000.0}) {
-        Recorder layout(dtp41Geometry());
-        ChartParams params = jobParams(ref, width, 297.0);
-        EXPECT_EQ(codeOfInit(layout, params), ERR_PAGE_SIZE) << width;
-        EXPECT_TRUE(params.pages.empty()) << width;
-    }
-    Recorder layout(dtp41Geometry());
-    ChartParams params = jobParams(ref, 210.0, std::nan(""));
-    EXPECT_EQ(codeOfInit(layout, params), ERR_PAGE_SIZE);
-}
-
-TEST_F(Layout, AnAxisWithoutPatchOrGapIsADivisionByZero) {
-    Geometry g = squareGeometry(10.0);
-    g.sizes[1] = 0.0;  // mode 0 patch width
-    Recorder layout(g);
-    ChartParams params = jobParams(reference(40), 210.0, 297.0);
-    LogCapture log(dir_.file("log.txt"));
-    EXPECT_EQ(codeOfInit(layout, params), ERR_DIVISION_BY_ZERO);
-    EXPECT_EQ(log.text(), "MeasureInstrument/initChartParams: GenChartLib: Division by zero\n");
-}
-
-TEST_F(Layout, AnEmptyReferenceNameOnlyLogs) {
-    Recorder layout(dtp41Geometry());
-    ChartParams params = jobParams("", 210.0, 297.0);
-    LogCapture log(dir_.file("log.txt"));
-    EXPECT_EQ(codeOfInit(layout, params), ERR_NONE);
-    EXPECT_EQ(log.text(),
-              "MeasureInstrument/initChartParams: exit initChartParams: refDataName is empty\n");
-    EXPECT_TRUE(params.pages.empty());
-    EXPECT_EQ(params.layoutReady, 0);
-    EXPECT_EQ(params.patchCount, 0);
-}
-
-TEST_F(Layout, AMissingReferenceCannotBeOpened) {
-    Recorder layout(dtp41Geometry());
-    ChartParams params = jobParams(dir_.file("absent.txt"), 210.0, 297.0);
-    EXPECT_EQ(codeOfInit(layout, params), ERR_OPEN_DATA);
-}
-
-TEST_F(Layout, SpotPagesNameTheirInksFromTheReference) {
-    const std::string path = dir_.file("spot.txt");
-    {
-        std::ofstream out(path);
-        out << "CGATS.17\nKEYWORD \"SPOT_1 'Signal Red'\"\nKEYWORD \"SPOT_2 'Deep Blue'\"\n"
-               "NUMBER_OF_FIELDS 3\nBEGIN_DATA_FORMAT\nSAMPLE_ID 3CLR_1 3CLR_2 3CLR_3\n"
-               "END_DATA_FORMAT\nNUMBER_OF_SETS 6\nBEGIN_DATA\n";
-        for (int i = 1; i <= 6; ++i) {
-            out << i << " " << i * 10 << " 0 50\n";
+    const double nan = std::nan(""), inf = std::numeric_limits<double>::infinity();
+    const Geometry dtp = dtp41Geometry();
+    Geometry noWidth = squareGeometry(10.0);
+    noWidth.sizes[1] = 0.0;  // mode 0 patch width, and no gap either
+    struct Case {
+        std::string reference;
+        Geometry geometry;
+        double widthMm, heightMm;
+        eColorCtrlErrors code;
+        const char* log;  // the whole log, when it is checked
+    };
+    const Case cases[] = {
+        // 70 mm leaves 2 mm between the DTP41 margins: not one 8 mm patch.
+        {ref, dtp, 70, 297, ERR_PAGE_SIZE, nullptr},
+        {ref, dtp, 60, 297, ERR_PAGE_SIZE, nullptr},
+        {ref, dtp, 0, 297, ERR_PAGE_SIZE, nullptr},
+        {ref, dtp, -5, 297, ERR_PAGE_SIZE, nullptr},
+        {ref, dtp, nan, 297, ERR_PAGE_SIZE, nullptr},
+        {ref, dtp, inf, 297, ERR_PAGE_SIZE, nullptr},
+        {ref, dtp, 20000, 297, ERR_PAGE_SIZE, nullptr},
+        {ref, dtp, 210, nan, ERR_PAGE_SIZE, nullptr},
+        {ref, noWidth, 210, 297, ERR_DIVISION_BY_ZERO,
+         "MeasureInstrument/initChartParams: GenChartLib: Division by zero\n"},
+        {dir_.file("absent.txt"), dtp, 210, 297, ERR_OPEN_DATA, nullptr},
+        // An empty reference name only logs and leaves the layout untouched.
+        {"", dtp, 210, 297, ERR_NONE,
+         "MeasureInstrument/initChartParams: exit initChartParams: refDataName is empty\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reference + " " + std::to_string(c.widthMm) + " x " +
+                     std::to_string(c.heightMm));
+        LogCapture log(dir_.file("log.txt"));
+        Recorder layout(c.geometry);
+        ChartParams params = jobParams(c.reference, c.widthMm, c.heightMm);
+        EXPECT_EQ(codeOf([&] { layout.initChartParams(params); }), c.code);
+        EXPECT_TRUE(params.pages.empty());
+        EXPECT_EQ(params.layoutReady, 0);
+        if (c.log != nullptr) {
+            EXPECT_EQ(log.text(), c.log);
         }
-        out << "END_DATA\n";
+        if (c.code == ERR_NONE) {
+            EXPECT_EQ(params.patchCount, 0);
+        }
     }
-    RecordingInstrument<WriteSpotColor> layout(dtp41Geometry());
-    ChartParams params = jobParams(path, 210.0, 297.0);
-    params.colorMode = CM_SPOT_3;
-    layout.initChartParams(params);
-    ASSERT_EQ(params.channelNames.size(), 3U);
-    EXPECT_EQ(params.channelNames[0], "Signal Red");
-    EXPECT_EQ(params.channelNames[1], "Deep Blue");
-    EXPECT_EQ(params.channelNames[2], "Spot 3");
 }
 
-TEST(InkNames, FollowTheChannelsOfEachProcessMode) {
-    EXPECT_EQ(processInkNames(CM_CMYKO),
-              (std::vector<std::string>{"Cyan", "Magenta", "Yellow", "Black", "Orange"}));
+TEST_F(Layout, InkNamesFollowTheModeOrTheSpotReference) {
+    const std::vector<std::string> six = {"Cyan", "Magenta", "Yellow", "Black", "Orange", "Green"};
+    EXPECT_EQ(processInkNames(CM_CMYKO), (std::vector<std::string>(six.begin(), six.end() - 1)));
     for (const ColorMode mode : {CM_CMYKOG, CM_SIXCOLOR_6, CM_SIXCOLOR_7}) {
-        EXPECT_EQ(processInkNames(mode), (std::vector<std::string>{"Cyan", "Magenta", "Yellow",
-                                                                   "Black", "Orange", "Green"}));
+        EXPECT_EQ(processInkNames(mode), six);
     }
     EXPECT_EQ(
         processInkNames(CM_CMYKRGB),
         (std::vector<std::string>{"Cyan", "Magenta", "Yellow", "Black", "Red", "Green", "Blue"}));
-    EXPECT_TRUE(processInkNames(CM_LAB).empty());
-    EXPECT_TRUE(processInkNames(CM_RGB).empty());
-    EXPECT_TRUE(processInkNames(CM_SPOT_2).empty());
+    for (const ColorMode mode : {CM_LAB, CM_RGB, CM_SPOT_2}) {
+        EXPECT_TRUE(processInkNames(mode).empty()) << mode;
+    }
+
+    const std::string path = dir_.file("spot.txt");
+    std::ofstream(path)
+        << "CGATS.17\nKEYWORD \"SPOT_1 'Signal Red'\"\nKEYWORD \"SPOT_2 'Deep Blue'\"\n"
+           "NUMBER_OF_FIELDS 3\nBEGIN_DATA_FORMAT\nSAMPLE_ID 3CLR_1 3CLR_2 3CLR_3\n"
+           "END_DATA_FORMAT\nNUMBER_OF_SETS 6\nBEGIN_DATA\n1 10 0 50\n2 20 0 50\n"
+           "3 30 0 50\n4 40 0 50\n5 50 0 50\n6 60 0 50\nEND_DATA\n";
+    RecordingInstrument<WriteSpotColor> layout(dtp41Geometry());
+    ChartParams params = jobParams(path, 210.0, 297.0);
+    params.colorMode = CM_SPOT_3;
+    layout.initChartParams(params);
+    EXPECT_EQ(params.channelNames, (std::vector<std::string>{"Signal Red", "Deep Blue", "Spot 3"}));
 }
 
 TEST(MinimumPatchCount, IsSixOrEightForTheBarbieriInstruments) {
-    EXPECT_EQ(minimumPatchCount(MI_DTP41), 6);
-    EXPECT_EQ(minimumPatchCount(static_cast<IdMeasureInstrument>(1)), 6);
-    EXPECT_EQ(minimumPatchCount(static_cast<IdMeasureInstrument>(0)), 0);
-    EXPECT_EQ(minimumPatchCount(static_cast<IdMeasureInstrument>(-4)), 0);
-    for (const IdMeasureInstrument id :
-         {MI_SPECTROLFP, MI_SPECTROLFP_2, MI_SPECTROSWING, MI_SPECTROSWING_2, MI_SPECTROLFP_3}) {
-        EXPECT_EQ(minimumPatchCount(id), 8) << id;
+    const std::pair<int, int> expected[] = {{2, 6},  {1, 6},  {0, 0},  {-4, 0}, {28, 8},
+                                            {29, 8}, {31, 8}, {32, 8}, {33, 8}, {34, 6}};
+    for (const auto& [id, minimum] : expected) {
+        EXPECT_EQ(minimumPatchCount(static_cast<IdMeasureInstrument>(id)), minimum) << id;
     }
-    EXPECT_EQ(minimumPatchCount(MI_SPECTROPAD), 6);
+}
+
+// ---- Re-fitting after a parameter change ----
+
+TEST_F(Layout, RefitsOnlyAfterAGeometryChange) {
+    // The DTP41 layout of 40 patches in mode 0 on an A4 sheet, its page
+    // replaced by a marker that only a re-fit overwrites.
+    Recorder layout(dtp41Geometry());
+    ChartParams laidOut = jobParams(reference(40), 210.0, 297.0);
+    layout.initChartParams(laidOut);
+    laidOut.pages = {{1.0, 2.0, 3, 4}};
+    laidOut.layoutReady = 0;
+    const auto refit = [&](ChartParams previous, auto change) {
+        ChartParams current = previous;
+        change(current);
+        layout.applyChartParams(previous, current);
+        return current;
+    };
+    const ChartParams unchanged = refit(laidOut, [](ChartParams&) {});
+    expectPages(unchanged.pages, {{1.0, 2.0, 3, 4}});
+    // Clearing the random order with the instrument's gap already in place
+    // stops at once too.
+    ChartParams randomized = laidOut;
+    randomized.randomizedPatches = true;
+    const ChartParams cleared =
+        refit(randomized, [](ChartParams& p) { p.randomizedPatches = false; });
+    expectPages(cleared.pages, {{1.0, 2.0, 3, 4}});
+    EXPECT_EQ(cleared.layoutReady, 0);
+
+    // A gap of 1.0 grows to the instrument's 1.5. Printable 94.5 x 142: 7 x
+    // 15 cells; 40 patches fit 4 x 10 without waste; 14 columns would fit but
+    // 40 % 14 > 0 so 10 is taken: 38 + 9.5 * 10 + 1.5 + 30 = 164.5 wide,
+    // 13 * 4 + 0.5 + 15 = 67.5 high.
+    randomized.gapWidth = 1.0;
+    const ChartParams widened =
+        refit(randomized, [](ChartParams& p) { p.randomizedPatches = false; });
+    EXPECT_DOUBLE_EQ(widened.gapWidth, 1.5);
+    expectPages(widened.pages, {{67.5, 164.5, 10, 4}});
+    EXPECT_EQ(widened.layoutReady, 1);
+    EXPECT_EQ(widened.stripCapacity, 15);
+
+    // Patch 10 wide: grid 7 x trunc(143.5 / 11.5) = 12, best shape 4 x 10;
+    // 38 + 11.5 * 10 + 1.5 + 30 = 184.5 wide.
+    const ChartParams wider = refit(laidOut, [](ChartParams& p) { p.patchWidth = 10.0; });
+    expectPages(wider.pages, {{67.5, 184.5, 10, 4}});
+    EXPECT_EQ(wider.stripCapacity, 12);
+
+    EXPECT_EQ(codeOf([&] { refit(laidOut, [](ChartParams& p) { p.patchWidth = 200.0; }); }),
+              ERR_PAGE_SIZE);
 }
 
 // ---- Page geometry helpers ----
 
 TEST(PrintableArea, SubtractsMarginsAndLeaderAndTenMillimetresForPrinters) {
+    // Page 210 x 297 bounded to 205 x 290, margins 1/2/3/4, leader 5/6/7/8:
+    // 290 - 1 - 5 - 7 - 3 = 274 high, 205 - 2 - 6 - 8 - 4 = 185 wide. The
+    // printers' 10 mm come off the page before the bounds: 287 and 200.
     Geometry g;
-    const double leader[4] = {5.0, 6.0, 7.0, 8.0};
-    std::copy(leader, leader + 4, g.leader);
+    g.limits[2] = 290.0;
+    g.limits[3] = 205.0;
+    const double leaderMm[4] = {5.0, 6.0, 7.0, 8.0};
+    std::copy(leaderMm, leaderMm + 4, g.leader);
     Recorder layout(g);
-    ChartParams params(CM_CMYK);
-    params.pageWidth = 210.0;
-    params.pageHeight = 297.0;
+    ChartParams params = jobParams("", 210.0, 297.0);
     params.marginTop = 1.0;
     params.marginLeft = 2.0;
     params.marginBottom = 3.0;
     params.marginRight = 4.0;
     double area[2] = {};
-    params.instrument = MI_DTP41;
     layout.getPrintableArea(area, params);
-    EXPECT_DOUBLE_EQ(area[0], 297.0 - 1.0 - 5.0 - 7.0 - 3.0);
-    EXPECT_DOUBLE_EQ(area[1], 210.0 - 2.0 - 6.0 - 8.0 - 4.0);
+    EXPECT_DOUBLE_EQ(area[0], 274.0);
+    EXPECT_DOUBLE_EQ(area[1], 185.0);
     for (const IdMeasureInstrument id : {MI_HPZ_UVCUT, MI_HPZ, MI_EPSON, MI_CANON, MI_EPSONILS30}) {
         params.instrument = id;
         layout.getPrintableArea(area, params);
         EXPECT_DOUBLE_EQ(area[0], 271.0) << id;
         EXPECT_DOUBLE_EQ(area[1], 180.0) << id;
     }
-    // The greatest page extents bound the page before the margins.
-    g.limits[2] = 200.0;
-    g.limits[3] = 100.0;
-    Recorder bounded(g);
-    params.instrument = MI_DTP41;
-    bounded.getPrintableArea(area, params);
-    EXPECT_DOUBLE_EQ(area[0], 184.0);
-    EXPECT_DOUBLE_EQ(area[1], 80.0);
 }
 
 TEST(LayoutFrame, WidensAFirstPageNarrowerThan29Millimetres) {
     Recorder layout;
-    ChartParams params(CM_CMYK);
-    params.pageWidth = 210.0;
-    params.pageHeight = 297.0;
+    ChartParams params = jobParams("", 210.0, 297.0);
     params.pages = {{40.0, 20.0, 2, 3}};
     layout.computeLayoutFrame(params);
     EXPECT_DOUBLE_EQ(params.layoutFrame[0], 20.0);  // the old width
-    EXPECT_DOUBLE_EQ(params.layoutFrame[1], -1.0);
-    EXPECT_DOUBLE_EQ(params.layoutFrame[2], -1.0);
-    EXPECT_DOUBLE_EQ(params.layoutFrame[3], -1.0);
     EXPECT_DOUBLE_EQ(params.layoutFrame[4], 40.0);
     EXPECT_DOUBLE_EQ(params.layoutFrame[5], 20.0);
     EXPECT_DOUBLE_EQ(params.pages[0].width, 29.0);
-
-    params.pages = {{40.0, 29.0, 2, 3}};
+    // The whole page instead of the first page; 29 mm is wide enough.
     params.useWholePage = true;
     layout.computeLayoutFrame(params);
     EXPECT_DOUBLE_EQ(params.layoutFrame[0], -1.0);
@@ -466,19 +416,15 @@ TEST(LayoutFrame, WidensAFirstPageNarrowerThan29Millimetres) {
 TEST(PagesToDraw, APageCallKnowsWhereItsPageSitsInTheChart) {
     ChartParams params(CM_CMYK);
     params.pages = {{10, 10, 5, 3}, {10, 10, 5, 4}, {10, 10, 5, 2}};
-    PageSpan all = Recorder::pagesToDraw(params, -1);
-    EXPECT_EQ(all.firstPage, 0U);
-    EXPECT_EQ(all.endPage, 3U);
-    EXPECT_EQ(all.firstStripNumber, 1);
-    EXPECT_EQ(all.firstPatchIndex, 0);
-    PageSpan second = Recorder::pagesToDraw(params, 1);
-    EXPECT_EQ(second.firstPage, 1U);
-    EXPECT_EQ(second.endPage, 2U);
-    EXPECT_EQ(second.firstStripNumber, 4);
-    EXPECT_EQ(second.firstPatchIndex, 15);
-    PageSpan third = Recorder::pagesToDraw(params, 2);
-    EXPECT_EQ(third.firstStripNumber, 8);
-    EXPECT_EQ(third.firstPatchIndex, 35);
+    // page index, first and end page, first strip number, first patch index
+    const long long expected[][5] = {{-1, 0, 3, 1, 0}, {1, 1, 2, 4, 15}, {2, 2, 3, 8, 35}};
+    for (const auto& e : expected) {
+        const PageSpan span = Recorder::pagesToDraw(params, static_cast<int>(e[0]));
+        EXPECT_EQ(span.firstPage, static_cast<std::size_t>(e[1])) << e[0];
+        EXPECT_EQ(span.endPage, static_cast<std::size_t>(e[2])) << e[0];
+        EXPECT_EQ(span.firstStripNumber, e[3]) << e[0];
+        EXPECT_EQ(span.firstPatchIndex, e[4]) << e[0];
+    }
     for (const int outside : {3, 99, -2}) {
         const PageSpan none = Recorder::pagesToDraw(params, outside);
         EXPECT_EQ(none.firstPage, none.endPage) << outside;
@@ -486,95 +432,11 @@ TEST(PagesToDraw, APageCallKnowsWhereItsPageSitsInTheChart) {
 }
 
 TEST(TenthsOf, TruncatesAndNeverOverflows) {
-    EXPECT_EQ(Recorder::tenthsOf(1.5), 15U);
-    EXPECT_EQ(Recorder::tenthsOf(38.0), 380U);
-    EXPECT_EQ(Recorder::tenthsOf(7.96), 79U);
-    EXPECT_EQ(Recorder::tenthsOf(0.06), 0U);
-    EXPECT_EQ(Recorder::tenthsOf(-3.0), 0U);
-    EXPECT_EQ(Recorder::tenthsOf(std::nan("")), 0U);
-    EXPECT_EQ(Recorder::tenthsOf(1e12), std::numeric_limits<std::uint32_t>::max());
-}
-
-// ---- Re-fitting after a parameter change ----
-
-class Refit : public ::testing::Test {
-  protected:
-    // A DTP41 layout of 40 patches in mode 0 on an A4 sheet, as laid out.
-    ChartParams laidOut() {
-        ChartParams params(CM_CMYK);
-        params.instrument = MI_DTP41;
-        params.pageWidth = 210.0;
-        params.pageHeight = 297.0;
-        params.marginTop = 0.5;
-        params.marginLeft = 38.0;
-        params.marginBottom = 15.0;
-        params.marginRight = 30.0;
-        params.patchHeight = 13.0;
-        params.patchWidth = 8.0;
-        params.gapHeight = 0.0;
-        params.gapWidth = 1.5;
-        params.patchCount = 40;
-        params.optimizeLayout = true;
-        params.pages = {{1.0, 2.0, 3, 4}};
-        return params;
-    }
-    Recorder layout_{dtp41Geometry()};
-};
-
-TEST_F(Refit, NothingHappensWithoutAGeometryChange) {
-    const ChartParams previous = laidOut();
-    ChartParams current = previous;
-    layout_.applyChartParams(previous, current);
-    expectPage(current.pages[0], 2.0, 1.0, 3, 4);
-    // Clearing the random order with the instrument's gap already in place
-    // stops at once too.
-    ChartParams randomized = previous;
-    randomized.randomizedPatches = true;
-    ChartParams cleared = randomized;
-    cleared.randomizedPatches = false;
-    layout_.applyChartParams(randomized, cleared);
-    expectPage(cleared.pages[0], 2.0, 1.0, 3, 4);
-    EXPECT_EQ(cleared.layoutReady, 0);
-}
-
-TEST_F(Refit, ARandomOrderChangeWidensTheGapAndRefits) {
-    // Gap 1.0 grows to the instrument's 1.5. Printable 94.5 x 142: 7 x 15
-    // cells; 40 patches fit 4 x 10 without waste; 14 columns would fit but
-    // 40 % 14 > 0 so 10 is taken; 4 strips. 38 + 9.5 * 10 + 1.5 + 30 = 164.5
-    // wide, 13 * 4 + 0.5 + 15 = 67.5 high.
-    ChartParams previous = laidOut();
-    previous.gapWidth = 1.0;
-    previous.randomizedPatches = true;
-    ChartParams current = previous;
-    current.randomizedPatches = false;
-    layout_.applyChartParams(previous, current);
-    EXPECT_DOUBLE_EQ(current.gapWidth, 1.5);
-    ASSERT_EQ(current.pages.size(), 1U);
-    expectPage(current.pages[0], 164.5, 67.5, 10, 4);
-    EXPECT_EQ(current.layoutReady, 1);
-    EXPECT_EQ(current.stripCapacity, 15);
-}
-
-TEST_F(Refit, AWiderPatchRefitsTheColumns) {
-    // Patch 10 wide: grid 7 x trunc(143.5 / 11.5) = 12, best shape 4 x 10;
-    // 38 + 11.5 * 10 + 1.5 + 30 = 184.5 wide.
-    const ChartParams previous = laidOut();
-    ChartParams current = previous;
-    current.patchWidth = 10.0;
-    layout_.applyChartParams(previous, current);
-    expectPage(current.pages[0], 184.5, 67.5, 10, 4);
-    EXPECT_EQ(current.stripCapacity, 12);
-}
-
-TEST_F(Refit, APrintableAreaWithoutRoomIsRefused) {
-    const ChartParams previous = laidOut();
-    ChartParams current = previous;
-    current.patchWidth = 200.0;
-    try {
-        layout_.applyChartParams(previous, current);
-        FAIL() << "no error";
-    } catch (eColorCtrlErrors code) {
-        EXPECT_EQ(code, ERR_PAGE_SIZE);
+    const double mm[] = {1.5, 38.0, 7.96, 0.06, -3.0, std::nan(""), 1e12};
+    const std::uint32_t tenths[] = {
+        15, 380, 79, 0, 0, 0, std::numeric_limits<std::uint32_t>::max()};
+    for (std::size_t i = 0; i < std::size(mm); ++i) {
+        EXPECT_EQ(Recorder::tenthsOf(mm[i]), tenths[i]) << mm[i];
     }
 }
 
@@ -588,114 +450,76 @@ class PageLoop : public ::testing::Test {
         ChartParams p(CM_CMYK);
         p.instrument = MI_DTP41;
         p.refDataName = path;
-        p.outputKind = 1;
+        p.outputKind = 1;  // TIFF pages, one call per page
         p.optimizeLayout = optimize;
         p.outputName = dir_.file("chart.tif.tmp");
         p.pages = std::move(pages);
         return p;
     }
-    static bool isPaper(const WriteCMYK::PixelColor& c) { return c == WriteCMYK::paperColor(); }
     // Cyan byte of reference patch i as the loader makes it.
-    static std::uint8_t cyanByte(int i) {
-        return inkByteFromPercent(static_cast<double>(cyanPercentOf(i)));
-    }
+    static std::uint8_t cyanByte(int i) { return inkByteFromPercent(static_cast<double>(i % 101)); }
     TempDir dir_;
 };
 
-TEST_F(PageLoop, NamesEveryPageFromTheStemBeforeTheLastFullStop) {
-    ChartParams p = params(30, {{50, 100, 5, 2}, {50, 100, 5, 2}, {50, 100, 5, 2}}, true);
-    Recorder layout;
-    layout.writeChart(p);
-    ASSERT_EQ(layout.calls.size(), 3U);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(layout.calls[static_cast<std::size_t>(i)].page, i);
-        EXPECT_EQ(layout.calls[static_cast<std::size_t>(i)].outputName,
-                  dir_.file("chart.tif_" + std::to_string(i) + ".tif"));
-    }
-    EXPECT_EQ(p.outputName, dir_.file("chart.tif_2.tif"));
-    EXPECT_EQ(p.pageCount, 3);
-    EXPECT_EQ(p.channelCount, 4);
-    EXPECT_DOUBLE_EQ(p.firstPageWidth, 100.0);
-    EXPECT_DOUBLE_EQ(p.firstPageHeight, 50.0);
-    EXPECT_EQ(p.instrumentShortName, "DTP41");
-}
-
-TEST_F(PageLoop, PadsToFullStripsOrToFullPagesWhenOptimised) {
-    // 50 patches, 12 per strip: 10 paper patches make 60.
-    {
-        ChartParams p = params(50, {{50, 100, 12, 5}}, false);
+TEST_F(PageLoop, PadsAndSplitsThePatchesOverPagesNamedFromTheStem) {
+    const auto none = static_cast<IdMeasureInstrument>(0);
+    struct Case {
+        const char* what;
+        int sets;
+        int columns, strips, pageCount;
+        bool optimize;
+        IdMeasureInstrument instrument;
+        std::vector<std::size_t> pageSizes;
+        std::string padding;  // after the reference: P paper, G grey marker
+    };
+    const Case cases[] = {
+        // 50 patches, 12 per strip: 10 paper patches make 60.
+        {"full strips", 50, 12, 5, 1, false, MI_DTP41, {60}, std::string(10, 'P')},
+        // Optimised, a page of 4 x 12 is the unit: 46 make 96 over two pages.
+        {"full pages", 50, 12, 4, 2, true, MI_DTP41, {48, 48}, std::string(46, 'P')},
+        // Three pages of 5 x 10 in order: 0-49, 50-99, then 100-111 and paper.
+        {"three pages", 112, 10, 5, 3, true, MI_DTP41, {50, 50, 50}, std::string(38, 'P')},
+        // Lumo-20 with zebra ruler mode 1: paper, grey, paper to 20.
+        {"zebra", 17, 10, 2, 1, false, MI_LUMO20, {20}, "PGP"},
+        // Strips of 3 but the instrument minimum of 6 comes first: no hole.
+        {"instrument minimum", 3, 3, 2, 1, false, MI_DTP41, {6}, "PPP"},
+        // Without an instrument nothing is added at all.
+        {"no instrument", 3, 2, 2, 1, false, none, {3}, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ChartParams p = params(c.sets,
+                               std::vector<PageLayout>(static_cast<std::size_t>(c.pageCount),
+                                                       {50, 100, c.columns, c.strips}),
+                               c.optimize);
+        p.instrument = c.instrument;
+        p.zebraRulerMode = 1;  // only the Lumo-20 adds grey markers for it
         Recorder layout;
         layout.writeChart(p);
-        ASSERT_EQ(layout.calls.size(), 1U);
-        const auto& patches = layout.calls[0].patches;
-        ASSERT_EQ(patches.size(), 60U);
-        EXPECT_FALSE(isPaper(patches[49]));
-        for (std::size_t i = 50; i < 60; ++i) {
-            EXPECT_TRUE(isPaper(patches[i])) << i;
+        ASSERT_EQ(layout.calls.size(), c.pageSizes.size());
+        std::vector<CMYK> all;
+        for (std::size_t i = 0; i < layout.calls.size(); ++i) {
+            const auto& call = layout.calls[i];
+            EXPECT_EQ(call.page, static_cast<int>(i));
+            EXPECT_EQ(call.outputName, dir_.file("chart.tif_" + std::to_string(i) + ".tif"));
+            EXPECT_EQ(call.patches.size(), c.pageSizes[i]) << "page " << i;
+            all.insert(all.end(), call.patches.begin(), call.patches.end());
         }
+        ASSERT_EQ(all.size(), static_cast<std::size_t>(c.sets) + c.padding.size());
+        for (int i = 0; i < c.sets; ++i) {
+            EXPECT_EQ(all[static_cast<std::size_t>(i)].channels[0], cyanByte(i)) << i;
+        }
+        for (std::size_t i = 0; i < c.padding.size(); ++i) {
+            EXPECT_EQ(all[static_cast<std::size_t>(c.sets) + i],
+                      c.padding[i] == 'G' ? WriteCMYK::greyMarkerColor() : WriteCMYK::paperColor())
+                << i;
+        }
+        EXPECT_EQ(p.outputName, layout.calls.back().outputName);
+        EXPECT_EQ(p.pageCount, c.pageCount);
+        EXPECT_EQ(p.channelCount, 4);
+        EXPECT_DOUBLE_EQ(p.firstPageWidth, 100.0);
+        EXPECT_DOUBLE_EQ(p.firstPageHeight, 50.0);
     }
-    // Optimised, a page of 4 x 12 is the unit: 46 make 96 over two pages.
-    {
-        ChartParams p = params(50, {{50, 100, 12, 4}, {50, 100, 12, 4}}, true);
-        Recorder layout;
-        layout.writeChart(p);
-        ASSERT_EQ(layout.calls.size(), 2U);
-        EXPECT_EQ(layout.calls[0].patches.size(), 48U);
-        EXPECT_EQ(layout.calls[1].patches.size(), 48U);
-        EXPECT_EQ(layout.calls[1].patches[1].channels[0], cyanByte(49));
-        EXPECT_TRUE(isPaper(layout.calls[1].patches[2]));
-        EXPECT_TRUE(isPaper(layout.calls[1].patches[47]));
-    }
-}
-
-TEST_F(PageLoop, SplitsThePatchesOverThePagesInOrder) {
-    // Two pages of 5 x 10 and 62 patches: padded to 100; page 0 takes 0-49,
-    // page 1 50-99.
-    ChartParams p = params(62, {{50, 100, 10, 5}, {50, 100, 10, 5}}, true);
-    Recorder layout;
-    layout.writeChart(p);
-    ASSERT_EQ(layout.calls.size(), 2U);
-    ASSERT_EQ(layout.calls[0].patches.size(), 50U);
-    ASSERT_EQ(layout.calls[1].patches.size(), 50U);
-    for (int i = 0; i < 50; ++i) {
-        EXPECT_EQ(layout.calls[0].patches[static_cast<std::size_t>(i)].channels[0], cyanByte(i));
-    }
-    for (int i = 50; i < 62; ++i) {
-        EXPECT_EQ(layout.calls[1].patches[static_cast<std::size_t>(i - 50)].channels[0],
-                  cyanByte(i));
-    }
-    EXPECT_TRUE(isPaper(layout.calls[1].patches[12]));
-}
-
-TEST_F(PageLoop, ZebraRulerChartsAlternatePaperAndGreyMarkers) {
-    // Lumo-20 with zebra ruler mode 1, 10 per strip, 17 patches: paper, grey,
-    // paper brings the count to 20.
-    ChartParams p = params(17, {{50, 100, 10, 2}}, false);
-    p.instrument = MI_LUMO20;
-    p.zebraRulerMode = 1;
-    Recorder layout;
-    layout.writeChart(p);
-    const auto& patches = layout.calls.at(0).patches;
-    ASSERT_EQ(patches.size(), 20U);
-    EXPECT_TRUE(isPaper(patches[17]));
-    EXPECT_EQ(patches[18], WriteCMYK::greyMarkerColor());
-    EXPECT_TRUE(isPaper(patches[19]));
-}
-
-TEST_F(PageLoop, PadsToTheInstrumentMinimumBeforeFullStrips) {
-    // 3 patches and strips of 3: the layout counted 6 (the instrument
-    // minimum), so the page gets 6, not a strip and a hole.
-    ChartParams p = params(3, {{50, 100, 3, 2}}, false);
-    Recorder layout;
-    layout.writeChart(p);
-    ASSERT_EQ(layout.calls.at(0).patches.size(), 6U);
-    EXPECT_TRUE(isPaper(layout.calls[0].patches[5]));
-    // Without an instrument nothing is added at all.
-    ChartParams bare = params(3, {{50, 100, 2, 2}}, false);
-    bare.instrument = static_cast<IdMeasureInstrument>(0);
-    Recorder plain;
-    plain.writeChart(bare);
-    EXPECT_EQ(plain.calls.at(0).patches.size(), 3U);
 }
 
 TEST_F(PageLoop, APdfJobDrawsEveryPatchInOneCall) {
@@ -707,42 +531,24 @@ TEST_F(PageLoop, APdfJobDrawsEveryPatchInOneCall) {
     EXPECT_EQ(layout.calls[0].page, -1);
     EXPECT_EQ(layout.calls[0].patches.size(), 30U);
     EXPECT_EQ(layout.calls[0].outputName, dir_.file("chart.tif_0.tif"));
+    EXPECT_EQ(p.instrumentShortName, "DTP41");
 }
 
-TEST_F(PageLoop, AnEmptyLayoutLogsAndWritesNothing) {
-    ChartParams p = params(30, {}, true);
+TEST_F(PageLoop, RefusesWhatItCannotWrite) {
     LogCapture log(dir_.file("log.txt"));
     Recorder layout;
-    EXPECT_NO_THROW(layout.writeChart(p));
+    ChartParams empty = params(30, {}, true);
+    EXPECT_EQ(codeOf([&] { layout.writeChart(empty); }), ERR_NONE);
+    ChartParams unnamed = params(30, {{50, 100, 5, 3}}, true);
+    unnamed.outputName.clear();
+    EXPECT_EQ(codeOf([&] { layout.writeChart(unnamed); }), ERR_INVALID_CHART_NAME);
+    EXPECT_EQ(log.text(),
+              "MeasureInstrument/writeChart: GenChartLib: Empty page vector\n"
+              "MeasureInstrument/writeChart: GenChartLib: Invalid chart name\n");
+    ChartParams gone = params(30, {{50, 100, 5, 3}}, true);
+    std::remove(gone.refDataName.c_str());
+    EXPECT_EQ(codeOf([&] { layout.writeChart(gone); }), ERR_OPEN_DATA);
     EXPECT_TRUE(layout.calls.empty());
-    EXPECT_EQ(log.text(), "MeasureInstrument/writeChart: GenChartLib: Empty page vector\n");
-}
-
-TEST_F(PageLoop, AnEmptyOutputNameIsAnInvalidChartName) {
-    ChartParams p = params(30, {{50, 100, 5, 3}}, true);
-    p.outputName.clear();
-    LogCapture log(dir_.file("log.txt"));
-    Recorder layout;
-    try {
-        layout.writeChart(p);
-        FAIL() << "no error";
-    } catch (eColorCtrlErrors code) {
-        EXPECT_EQ(code, ERR_INVALID_CHART_NAME);
-    }
-    EXPECT_EQ(log.text(), "MeasureInstrument/writeChart: GenChartLib: Invalid chart name\n");
-    EXPECT_TRUE(layout.calls.empty());
-}
-
-TEST_F(PageLoop, AReferenceThatHasGoneIsReported) {
-    ChartParams p = params(30, {{50, 100, 5, 3}}, true);
-    std::remove(p.refDataName.c_str());
-    Recorder layout;
-    try {
-        layout.writeChart(p);
-        FAIL() << "no error";
-    } catch (eColorCtrlErrors code) {
-        EXPECT_EQ(code, ERR_OPEN_DATA);
-    }
 }
 
 // ---- Chart ids ----
@@ -755,90 +561,61 @@ TEST(ChartIdText, AppendsZerosBehindAShortAddressAndPadsTheCounter) {
     EXPECT_EQ(formatChartId(0u, 16), "0000000010");
 }
 
-class ChartIdCounter : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        const char* old = std::getenv("TMPDIR");
-        oldTmp_ = old != nullptr ? old : "";
-        hadTmp_ = old != nullptr;
-        setenv("TMPDIR", dir_.path().c_str(), 1);
+// Points TMPDIR, where the counter file lives, at a folder of the test.
+class TemporaryFolderOverride {
+  public:
+    explicit TemporaryFolderOverride(const std::string& dir)
+        : had_(std::getenv("TMPDIR") != nullptr), old_(had_ ? std::getenv("TMPDIR") : "") {
+        setenv("TMPDIR", dir.c_str(), 1);
     }
-    void TearDown() override {
-        if (hadTmp_) {
-            setenv("TMPDIR", oldTmp_.c_str(), 1);
-        } else {
-            unsetenv("TMPDIR");
-        }
-    }
-    std::string counterFile() const { return dir_.file("qvnstcid.dat"); }
-    int storedCounter() const {
-        std::FILE* in = std::fopen(counterFile().c_str(), "rb");
-        if (in == nullptr) {
-            return -1;
-        }
-        const int c = std::fgetc(in);
-        std::fclose(in);
-        return c;
-    }
-    void storeCounter(int value) const {
-        std::FILE* out = std::fopen(counterFile().c_str(), "wb");
-        ASSERT_NE(out, nullptr);
-        std::fputc(value, out);
-        std::fclose(out);
-    }
-    static std::string counterOf(const std::string& id) { return id.substr(id.size() - 2); }
+    ~TemporaryFolderOverride() { had_ ? setenv("TMPDIR", old_.c_str(), 1) : unsetenv("TMPDIR"); }
 
-    TempDir dir_;
-    std::string oldTmp_;
-    bool hadTmp_ = false;
+  private:
+    bool had_;
+    std::string old_;
 };
 
-TEST_F(ChartIdCounter, CountsOnFromTheStoredByteAndWrapsAfter255) {
-    storeCounter(41);
+TEST(ChartIdCounter, CountsOnInTheTemporaryFolderAfterTheHostAddress) {
+    TempDir dir;
+    const TemporaryFolderOverride tmp(dir.path().string());
+    const std::string counterFile = dir.file("qvnstcid.dat");
+    const auto stored = [&] { return std::ifstream(counterFile, std::ios::binary).get(); };
+    const auto store = [&](char value) { std::ofstream(counterFile, std::ios::binary) << value; };
     Recorder layout;
     ChartParams params(CM_CMYK);
+
+    // A new counter file starts at a random byte, which is the id's counter.
     layout.makeChartId(params);
     ASSERT_EQ(params.chartId.size(), 10U);
-    EXPECT_EQ(counterOf(params.chartId), "2A");
-    EXPECT_EQ(storedCounter(), 42);
-
-    storeCounter(255);
-    layout.makeChartId(params);
-    EXPECT_EQ(counterOf(params.chartId), "01");
-    EXPECT_EQ(storedCounter(), 1);
-    EXPECT_EQ(layout.chartIds().size(), 2U);
-    EXPECT_EQ(layout.chartIds().back(), params.chartId);
-}
-
-TEST_F(ChartIdCounter, StartsANewCounterFileAtARandomByte) {
-    Recorder layout;
-    ChartParams params(CM_CMYK);
-    layout.makeChartId(params);
-    const int stored = storedCounter();
-    ASSERT_GE(stored, 0);
+    const int first = stored();
+    ASSERT_GE(first, 0);
     char expected[3];
-    std::snprintf(expected, sizeof expected, "%02X", stored);
-    EXPECT_EQ(counterOf(params.chartId), expected);
-}
+    std::snprintf(expected, sizeof expected, "%02X", first);
+    EXPECT_EQ(params.chartId.substr(8), expected);
 
-TEST_F(ChartIdCounter, BeginsWithTheHostAddress) {
-    const auto bytes = platform::firstLocalIPv4();
-    if (!bytes) {
-        GTEST_SKIP() << "this host has no IPv4 address";
-    }
-    Recorder layout;
-    ChartParams params(CM_CMYK);
+    store(41);
     layout.makeChartId(params);
-    const std::uint32_t stored = static_cast<std::uint32_t>((*bytes)[0]) |
-                                 static_cast<std::uint32_t>((*bytes)[1]) << 8 |
-                                 static_cast<std::uint32_t>((*bytes)[2]) << 16 |
-                                 static_cast<std::uint32_t>((*bytes)[3]) << 24;
-    EXPECT_EQ(params.chartId.substr(0, 8), formatChartId(stored, 0).substr(0, 8));
+    EXPECT_EQ(params.chartId.substr(8), "2A");
+    EXPECT_EQ(stored(), 42);
+
+    store(static_cast<char>(255));  // wraps to 1
+    layout.makeChartId(params);
+    EXPECT_EQ(params.chartId.substr(8), "01");
+    EXPECT_EQ(stored(), 1);
+    EXPECT_EQ(layout.chartIds().size(), 3U);
+    EXPECT_EQ(layout.chartIds().back(), params.chartId);
+
+    // The id begins with the host address, where the host has one.
+    if (const auto bytes = platform::firstLocalIPv4()) {
+        const std::uint32_t address = static_cast<std::uint32_t>((*bytes)[0]) |
+                                      static_cast<std::uint32_t>((*bytes)[1]) << 8 |
+                                      static_cast<std::uint32_t>((*bytes)[2]) << 16 |
+                                      static_cast<std::uint32_t>((*bytes)[3]) << 24;
+        EXPECT_EQ(params.chartId.substr(0, 8), formatChartId(address, 0).substr(0, 8));
+    }
 }
 
 // ---- Mark colours ----
-
-using CMYK = WriteCMYK::PixelColor;
 
 CMYK cmyk(std::uint8_t c, std::uint8_t m, std::uint8_t y, std::uint8_t k) {
     return {{c, m, y, k}, {}};
@@ -856,36 +633,29 @@ TEST(MarkColors, NearPaperIsBlackBetweenPatchesWithoutCyanMagentaOrBlack) {
     // A solid cyan (L* about 45) is far from paper: paper-coloured marks.
     EXPECT_EQ(layout.markColorNearPaper(cmyk(255, 0, 0, 0), paper), paper);
     EXPECT_EQ(layout.markColorNearPaper(black, black), paper);
-}
 
-TEST(MarkColors, NearPaperCountsTheExtraInksAsInk) {
-    RecordingInstrument<WriteCMYKOG> layout;
+    // The extra inks count as ink: with orange the first rule no longer
+    // holds, and yellow lies far from paper (b* about 94).
+    RecordingInstrument<WriteCMYKOG> six;
     const WriteCMYKOG::PixelColor yellow = WriteCMYKOG::yellowColor();
     WriteCMYKOG::PixelColor orangeOnYellow = yellow;
     orangeOnYellow.channels[4] = 0;  // full orange, stored inverted
-    EXPECT_EQ(layout.markColorNearPaper(yellow, WriteCMYKOG::paperColor()),
-              WriteCMYKOG::blackColor());
-    // With orange the first rule no longer holds, and yellow lies far from
-    // paper (b* about 94), so the marks take the paper colour.
-    EXPECT_EQ(layout.markColorNearPaper(orangeOnYellow, yellow), WriteCMYKOG::paperColor());
-}
+    EXPECT_EQ(six.markColorNearPaper(yellow, WriteCMYKOG::paperColor()), WriteCMYKOG::blackColor());
+    EXPECT_EQ(six.markColorNearPaper(orangeOnYellow, yellow), WriteCMYKOG::paperColor());
 
-TEST(MarkColors, NearPaperForLabAndRgbPages) {
     RecordingInstrument<WriteLAB> lab;
     const WriteLAB::PixelColor white{{255, 0, 0}, {}};
-    const WriteLAB::PixelColor yellowish{{255, 0, 127}, {}};
-    const WriteLAB::PixelColor dark{{40, 0, 0}, {}};
-    EXPECT_EQ(lab.markColorNearPaper(white, yellowish), WriteLAB::blackColor());
-    EXPECT_EQ(lab.markColorNearPaper(dark, white), WriteLAB::paperColor());
+    EXPECT_EQ(lab.markColorNearPaper(white, {{255, 0, 127}, {}}), WriteLAB::blackColor());
+    EXPECT_EQ(lab.markColorNearPaper({{40, 0, 0}, {}}, white), WriteLAB::paperColor());
 
     RecordingInstrument<WriteRGB> rgb;
-    const WriteRGB::PixelColor yellow{{255, 255, 0}, {}};
-    const WriteRGB::PixelColor blue{{0, 0, 255}, {}};
-    EXPECT_EQ(rgb.markColorNearPaper(yellow, WriteRGB::paperColor()), WriteRGB::blackColor());
-    EXPECT_EQ(rgb.markColorNearPaper(blue, WriteRGB::paperColor()), WriteRGB::paperColor());
+    EXPECT_EQ(rgb.markColorNearPaper({{255, 255, 0}, {}}, WriteRGB::paperColor()),
+              WriteRGB::blackColor());
+    EXPECT_EQ(rgb.markColorNearPaper({{0, 0, 255}, {}}, WriteRGB::paperColor()),
+              WriteRGB::paperColor());
 }
 
-TEST(MarkColors, ByLightnessSeparatesDarkPairsFromLightOnes) {
+TEST(MarkColors, ByLightnessAndForLightPairs) {
     Recorder layout;
     const CMYK black = WriteCMYK::blackColor();
     const CMYK paper = WriteCMYK::paperColor();
@@ -896,21 +666,15 @@ TEST(MarkColors, ByLightnessSeparatesDarkPairsFromLightOnes) {
     EXPECT_EQ(layout.markColorByLightness(black, cmyk(255, 255, 0, 0)), paper);
     // Solid black beside paper: not both dark, so black.
     EXPECT_EQ(layout.markColorByLightness(black, paper), black);
-}
 
-TEST(MarkColors, ForLightPairsOnlyCloseToPaperGetsBlack) {
-    Recorder layout;
-    EXPECT_EQ(layout.markColorForLightPair(cmyk(10, 0, 0, 0), WriteCMYK::paperColor()),
-              WriteCMYK::blackColor());
+    EXPECT_EQ(layout.markColorForLightPair(cmyk(10, 0, 0, 0), paper), black);
     // Solid yellow is light but far from paper in chroma: paper colour.
-    EXPECT_EQ(layout.markColorForLightPair(cmyk(0, 0, 255, 0), WriteCMYK::paperColor()),
-              WriteCMYK::paperColor());
-}
+    EXPECT_EQ(layout.markColorForLightPair(cmyk(0, 0, 255, 0), paper), paper);
 
-TEST(FillerColors, ArePaperInTheBase) {
-    RecordingInstrument<WriteCMYKO> layout;
-    EXPECT_EQ(layout.fillerColor(5, 2), WriteCMYKO::paperColor());
-    EXPECT_EQ(layout.fillerColorAlt(5, 2), WriteCMYKO::paperColor());
+    // The padding colours of the base are paper whatever they are asked.
+    RecordingInstrument<WriteCMYKO> five;
+    EXPECT_EQ(five.fillerColor(5, 2), WriteCMYKO::paperColor());
+    EXPECT_EQ(five.fillerColorAlt(5, 2), WriteCMYKO::paperColor());
 }
 
 }  // namespace
