@@ -11,25 +11,27 @@
 namespace GenChartLib {
 namespace {
 
-using chart_test::ProbeChart;
 using chart_test::ProbeRecord;
 
-class Session : public ::testing::Test {
-  protected:
-    ProbeChart& withProbe() {
-        auto probe = std::make_unique<ProbeChart>(record_);
-        ProbeChart& ref = *probe;
-        session_.chart = std::move(probe);
-        return ref;
-    }
-    ChartSession session_;
-    ProbeRecord record_;
-};
+class Session : public chart_test::SessionWithProbe {};
 
-TEST_F(Session, ApplyingChangesOnAFreshHistoryDoesNothing) {
+TEST_F(Session, RandomOrderTakesASnapshotAndAppliesIt) {
     withProbe();
+    // On a fresh history there is nothing to apply.
     EXPECT_EQ(session_.applyChanges(), 0);
     EXPECT_EQ(record_.applies, 0);
+    session_.current().pageWidth = 210.0;
+    session_.setRandomizedPatches(true);
+    EXPECT_EQ(session_.undo.size(), 2U);
+    EXPECT_EQ(session_.undo.currentIndex(), 1U);
+    EXPECT_TRUE(session_.current().randomizedPatches);
+    EXPECT_FALSE(session_.undo.at(0).randomizedPatches);
+    EXPECT_EQ(record_.applies, 1);
+    EXPECT_FALSE(record_.lastPrevious.randomizedPatches);
+    EXPECT_EQ(record_.lastPrevious.pageWidth, 210.0);
+    // applyChanges runs the same comparison again.
+    EXPECT_EQ(session_.applyChanges(), 0);
+    EXPECT_EQ(record_.applies, 2);
 }
 
 TEST_F(Session, CreateReplacesAnExistingChartAndItsHistory) {
@@ -49,23 +51,7 @@ TEST_F(Session, CreateReplacesAnExistingChartAndItsHistory) {
     EXPECT_EQ(session_.chart, nullptr);
 }
 
-TEST_F(Session, RandomOrderTakesASnapshotAndAppliesIt) {
-    withProbe();
-    session_.current().pageWidth = 210.0;
-    session_.setRandomizedPatches(true);
-    EXPECT_EQ(session_.undo.size(), 2U);
-    EXPECT_EQ(session_.undo.currentIndex(), 1U);
-    EXPECT_TRUE(session_.current().randomizedPatches);
-    EXPECT_FALSE(session_.undo.at(0).randomizedPatches);
-    EXPECT_EQ(record_.applies, 1);
-    EXPECT_FALSE(record_.lastPrevious.randomizedPatches);
-    EXPECT_EQ(record_.lastPrevious.pageWidth, 210.0);
-    // applyChanges runs the same comparison again.
-    EXPECT_EQ(session_.applyChanges(), 0);
-    EXPECT_EQ(record_.applies, 2);
-}
-
-TEST_F(Session, ASuccessfulLayoutCommitsTheCurrentRecord) {
+TEST_F(Session, ASuccessfulLayoutCommitsTheCurrentRecordAFailedOneKeepsTheHistory) {
     withProbe().onInit = [](ChartParams& p) { p.patchCount = 77; };
     session_.setRandomizedPatches(true);
     session_.setRandomizedPatches(false);
@@ -75,44 +61,29 @@ TEST_F(Session, ASuccessfulLayoutCommitsTheCurrentRecord) {
     EXPECT_EQ(session_.current().patchCount, 77);
     EXPECT_FALSE(session_.current().randomizedPatches);
     EXPECT_TRUE(session_.current().optimizeLayout);
-}
 
-TEST_F(Session, AFailedLayoutKeepsTheHistory) {
     withProbe().onInit = [](ChartParams&) { throw ERR_OPEN_DATA; };
     session_.setRandomizedPatches(true);
     EXPECT_EQ(session_.initChartParams(), ERR_OPEN_DATA);
     EXPECT_EQ(session_.undo.size(), 2U);
-    EXPECT_EQ(session_.chart, nullptr);
-    EXPECT_EQ(session_.writeChart(), ERR_INVALID_HANDLE);
 }
 
-TEST_F(Session, TheReferenceNameCommitsFirst) {
+TEST_F(Session, PlainSettersTakeNoSnapshotTheReferenceNameCommitsFirst) {
+    EXPECT_EQ(session_.stripsOfFirstPage(), 0);
+    EXPECT_EQ(session_.columnsOfFirstPage(), 0);
     session_.setRandomizedPatches(true);
-    session_.setRefDataName("ref.txt");
-    EXPECT_EQ(session_.undo.size(), 1U);
-    EXPECT_TRUE(session_.current().randomizedPatches);
-    EXPECT_EQ(session_.current().refDataName, "ref.txt");
-}
-
-TEST_F(Session, PlainSettersWriteTheCurrentRecordOnly) {
     session_.setQualityMode(3);
     session_.setPageWidth(210.0);
     session_.setPageHeight(297.0);
     session_.setOutputKind(1);
     session_.setOutputName("chart.tif.tmp");
-    EXPECT_EQ(session_.undo.size(), 1U);
-    const ChartParams& p = session_.current();
-    EXPECT_EQ(p.qualityMode, 3);
-    EXPECT_EQ(p.pageWidth, 210.0);
-    EXPECT_EQ(p.pageHeight, 297.0);
-    EXPECT_EQ(p.outputKind, 1);
-    EXPECT_EQ(p.outputName, "chart.tif.tmp");
-}
-
-TEST_F(Session, ReportsTheFirstPage) {
-    EXPECT_EQ(session_.stripsOfFirstPage(), 0);
-    EXPECT_EQ(session_.columnsOfFirstPage(), 0);
     session_.current().pages = {{10.0, 20.0, 12, 5}, {10.0, 20.0, 12, 2}};
+    EXPECT_EQ(session_.undo.size(), 2U);
+    session_.setRefDataName("ref.txt");
+    EXPECT_EQ(session_.undo.size(), 1U);
+    EXPECT_TRUE(session_.current().randomizedPatches);
+    EXPECT_EQ(session_.current().pageHeight, 297.0);
+    EXPECT_EQ(session_.current().refDataName, "ref.txt");
     EXPECT_EQ(session_.stripsOfFirstPage(), 5);
     EXPECT_EQ(session_.columnsOfFirstPage(), 12);
 }

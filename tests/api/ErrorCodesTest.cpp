@@ -1,7 +1,6 @@
 // The message table shared with the colour-control family.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 
 #include "api/ErrorCodes.h"
@@ -12,13 +11,11 @@ namespace {
 const std::string kUnknown = "Unknown error";
 
 TEST(ErrorText, CodesOutsideTheTableAreUnknown) {
-    EXPECT_EQ(errorText(0), kUnknown);
-    EXPECT_EQ(errorText(5), kUnknown);
-    EXPECT_EQ(errorText(-2356), kUnknown);  // a gap in the chart library's block
-    EXPECT_EQ(errorText(-988), kUnknown);   // a gap in the colour engine's block
-    EXPECT_EQ(errorText(-2701), kUnknown);
-    EXPECT_EQ(errorText(-2147483647 - 1), kUnknown);
-    EXPECT_EQ(errorText(2147483647), kUnknown);
+    // -2356 is a gap in the chart library's block, -988 one in the colour
+    // engine's.
+    for (const int code : {0, 5, -2356, -988, -2701, -2147483647 - 1, 2147483647}) {
+        EXPECT_EQ(errorText(code), kUnknown) << code;
+    }
 }
 
 TEST(ErrorText, GivesTheExactTexts) {
@@ -37,7 +34,7 @@ TEST(ErrorText, GivesTheExactTexts) {
     EXPECT_STREQ(errorText(-1), "Fatal error in colormodule");
 }
 
-TEST(ErrorText, TheTableHas229Entries) {
+TEST(ErrorText, TheTableHas229NegativeEntries) {
     int listed = 0;
     for (int code = -3000; code <= 100; ++code) {
         if (kUnknown != errorText(code)) {
@@ -47,8 +44,6 @@ TEST(ErrorText, TheTableHas229Entries) {
         }
     }
     EXPECT_EQ(listed, 229);
-    // The same static text every time.
-    EXPECT_EQ(errorText(-2370), errorText(-2370));
 }
 
 }  // namespace

@@ -16,28 +16,18 @@ namespace GenChartLib {
 namespace {
 
 using chart_test::LogCapture;
-using chart_test::ProbeChart;
 using chart_test::ProbeRecord;
 using chart_test::TempDir;
 
-class GenChartOperations : public ::testing::Test {
+// The current record has colour mode 0 and an output name.
+class GenChartOperations : public chart_test::SessionWithProbe {
   protected:
-    // A session holding a probe chart; its current record has colour mode 0
-    // and an output name.
-    ProbeChart& withProbe() {
-        auto probe = std::make_unique<ProbeChart>(record_);
-        ProbeChart& ref = *probe;
-        session_.chart = std::move(probe);
-        params().outputName = "chart.tif.tmp";
-        return ref;
-    }
+    void SetUp() override { params().outputName = "chart.tif.tmp"; }
     ChartParams& params() { return session_.current(); }
     std::string logText() const { return log_.text(); }
 
     TempDir dir_;
     LogCapture log_{dir_.file("log.txt")};
-    ChartSession session_;
-    ProbeRecord record_;
 };
 
 TEST_F(GenChartOperations, WithoutAChartEveryOperationAnswersInvalidHandle) {
@@ -54,7 +44,7 @@ TEST_F(GenChartOperations, WithoutAChartEveryOperationAnswersInvalidHandle) {
               "GenChart/InitChartParams: GenChartLib: Invalid measurement handle\n");
 }
 
-TEST_F(GenChartOperations, InitSetsTheOptimisationEvenForAModeItDoesNotDispatch) {
+TEST_F(GenChartOperations, DispatchOnlySupportedModesButAlwaysOptimise) {
     withProbe();
     params().colorMode = static_cast<ColorMode>(8);
     EXPECT_EQ(InitChartParams(&session_, params()), 0);
@@ -65,10 +55,15 @@ TEST_F(GenChartOperations, InitSetsTheOptimisationEvenForAModeItDoesNotDispatch)
     EXPECT_EQ(SetChartParams(&session_, params(), params()), 0);
     EXPECT_EQ(WriteChart(&session_, params()), 0);
     EXPECT_EQ(record_.applies + record_.writes, 0);
-    // A supported mode is dispatched.
+    // A supported mode is dispatched, with the previous record handed on.
     params().colorMode = CM_SPOT_8;
     EXPECT_EQ(InitChartParams(&session_, params()), 0);
     EXPECT_EQ(record_.inits, 1);
+    ChartParams previous = params();
+    previous.pageWidth = 123.0;
+    EXPECT_EQ(SetChartParams(&session_, previous, params()), 0);
+    EXPECT_EQ(record_.applies, 1);
+    EXPECT_EQ(record_.lastPrevious.pageWidth, 123.0);
     EXPECT_EQ(logText(), "");
 }
 
@@ -109,15 +104,6 @@ TEST_F(GenChartOperations, WritingWithoutAnOutputNameLeavesTheChartAlone) {
     EXPECT_FALSE(record_.deleted);
     EXPECT_NE(session_.chart, nullptr);
     EXPECT_EQ(logText(), "GenChart/WriteChart: GenChartLib: Invalid chart name\n");
-}
-
-TEST_F(GenChartOperations, SetChartParamsHandsThePreviousRecordOn) {
-    withProbe();
-    ChartParams previous = params();
-    previous.pageWidth = 123.0;
-    EXPECT_EQ(SetChartParams(&session_, previous, params()), 0);
-    EXPECT_EQ(record_.applies, 1);
-    EXPECT_EQ(record_.lastPrevious.pageWidth, 123.0);
 }
 
 TEST_F(GenChartOperations, CreateAndDestroy) {

@@ -1,12 +1,16 @@
 // A chart object for the session tests: counts the calls the GenChart
-// operations make, can fail on demand, and reports its own deletion.
+// operations make, can fail on demand, and reports its own deletion; and a
+// fixture whose session holds one.
 #ifndef ORVOCHART_TESTS_API_PROBECHART_H
 #define ORVOCHART_TESTS_API_PROBECHART_H
+
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
 
 #include "api/ChartParams.h"
+#include "api/ChartSession.h"
 #include "engine/ChartObject.h"
 
 namespace chart_test {
@@ -51,6 +55,19 @@ class ProbeChart : public GenChartLib::ChartObject {
 
   private:
     ProbeRecord& record_;
+};
+
+class SessionWithProbe : public ::testing::Test {
+  protected:
+    // Gives the session a new probe chart (deleting the one it had).
+    ProbeChart& withProbe() {
+        auto probe = std::make_unique<ProbeChart>(record_);
+        ProbeChart& ref = *probe;
+        session_.chart = std::move(probe);
+        return ref;
+    }
+    GenChartLib::ChartSession session_;
+    ProbeRecord record_;
 };
 
 }  // namespace chart_test
