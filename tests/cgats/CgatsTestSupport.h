@@ -7,11 +7,18 @@
 #include <string>
 
 #include "api/ErrorCodes.h"
+#include "cgats/CgatsReader.h"
 
 namespace cgatstest {
 
 inline std::string dataFile(const std::string& name) {
     return std::string(ORVOCHART_TEST_DATA) + "/cgats/" + name;
+}
+
+inline GenChartLib::CgatsReader loaded(const std::string& name) {
+    GenChartLib::CgatsReader reader;
+    reader.load(dataFile(name));
+    return reader;
 }
 
 // The code `action` throws as eColorCtrlErrors, or ERR_NONE when it
@@ -26,36 +33,25 @@ inline int thrownCode(const std::function<void()>& action) {
 }
 
 // Switches the whole process to a locale with a decimal comma for one
-// scope; `active()` is false when the host has no such locale.
-class CommaLocale {
-  public:
-    CommaLocale() {
-        const char* previous = std::setlocale(LC_ALL, nullptr);
-        saved_ = previous != nullptr ? previous : "C";
+// scope (the test programs otherwise run in the "C" locale); `active` is
+// false when the host has no such locale.
+struct CommaLocale {
+    static bool select() {
         for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8"}) {
             if (std::setlocale(LC_ALL, name) != nullptr) {
-                active_ = true;
-                return;
+                return true;
             }
         }
+        return false;
     }
-    ~CommaLocale() { std::setlocale(LC_ALL, saved_.c_str()); }
-    CommaLocale(const CommaLocale&) = delete;
-    CommaLocale& operator=(const CommaLocale&) = delete;
-
-    bool active() const { return active_; }
-
-  private:
-    std::string saved_;
-    bool active_ = false;
+    const bool active = select();
+    ~CommaLocale() { std::setlocale(LC_ALL, "C"); }
 };
 
 }  // namespace cgatstest
 
-#define SKIP_WITHOUT_COMMA_LOCALE(guard)                                        \
-    if (!(guard).active()) {                                                    \
-        GTEST_SKIP() << "no comma-decimal locale installed (generate one with " \
-                        "'localedef -i de_DE -f UTF-8 de_DE.UTF-8')";           \
-    }
+#define SKIP_WITHOUT_COMMA_LOCALE(guard) \
+    if (!(guard).active)                 \
+    GTEST_SKIP() << "no comma-decimal locale (localedef -i de_DE -f UTF-8 de_DE.UTF-8)"
 
 #endif  // ORVOCHART_TESTS_CGATS_CGATSTESTSUPPORT_H
