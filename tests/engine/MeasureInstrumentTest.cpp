@@ -238,49 +238,35 @@ TEST_F(Layout, ReferenceKeywordsReachTheParameters) {
 TEST_F(Layout, RefusesWhatItCannotLayOut) {
     const std::string ref = reference(40);
     const double nan = std::nan(""), inf = std::numeric_limits<double>::infinity();
-    const Geometry dtp = dtp41Geometry();
+    // 70 mm leaves 2 mm between the DTP41 margins: not one 8 mm patch.
+    const double pageSizesMm[][2] = {{70, 297},  {60, 297},  {0, 297},     {-5, 297},
+                                     {nan, 297}, {inf, 297}, {20000, 297}, {210, nan}};
+    for (const auto& [widthMm, heightMm] : pageSizesMm) {
+        Recorder layout(dtp41Geometry());
+        ChartParams params = jobParams(ref, widthMm, heightMm);
+        EXPECT_EQ(codeOf([&] { layout.initChartParams(params); }), ERR_PAGE_SIZE)
+            << widthMm << " x " << heightMm;
+        EXPECT_TRUE(params.pages.empty());
+    }
+
+    LogCapture log(dir_.file("log.txt"));
     Geometry noWidth = squareGeometry(10.0);
     noWidth.sizes[1] = 0.0;  // mode 0 patch width, and no gap either
-    struct Case {
-        std::string reference;
-        Geometry geometry;
-        double widthMm, heightMm;
-        eColorCtrlErrors code;
-        const char* log;  // the whole log, when it is checked
-    };
-    const Case cases[] = {
-        // 70 mm leaves 2 mm between the DTP41 margins: not one 8 mm patch.
-        {ref, dtp, 70, 297, ERR_PAGE_SIZE, nullptr},
-        {ref, dtp, 60, 297, ERR_PAGE_SIZE, nullptr},
-        {ref, dtp, 0, 297, ERR_PAGE_SIZE, nullptr},
-        {ref, dtp, -5, 297, ERR_PAGE_SIZE, nullptr},
-        {ref, dtp, nan, 297, ERR_PAGE_SIZE, nullptr},
-        {ref, dtp, inf, 297, ERR_PAGE_SIZE, nullptr},
-        {ref, dtp, 20000, 297, ERR_PAGE_SIZE, nullptr},
-        {ref, dtp, 210, nan, ERR_PAGE_SIZE, nullptr},
-        {ref, noWidth, 210, 297, ERR_DIVISION_BY_ZERO,
-         "MeasureInstrument/initChartParams: GenChartLib: Division by zero\n"},
-        {dir_.file("absent.txt"), dtp, 210, 297, ERR_OPEN_DATA, nullptr},
-        // An empty reference name only logs and leaves the layout untouched.
-        {"", dtp, 210, 297, ERR_NONE,
-         "MeasureInstrument/initChartParams: exit initChartParams: refDataName is empty\n"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.reference + " " + std::to_string(c.widthMm) + " x " +
-                     std::to_string(c.heightMm));
-        LogCapture log(dir_.file("log.txt"));
-        Recorder layout(c.geometry);
-        ChartParams params = jobParams(c.reference, c.widthMm, c.heightMm);
-        EXPECT_EQ(codeOf([&] { layout.initChartParams(params); }), c.code);
-        EXPECT_TRUE(params.pages.empty());
-        EXPECT_EQ(params.layoutReady, 0);
-        if (c.log != nullptr) {
-            EXPECT_EQ(log.text(), c.log);
-        }
-        if (c.code == ERR_NONE) {
-            EXPECT_EQ(params.patchCount, 0);
-        }
-    }
+    Recorder divided(noWidth);
+    ChartParams params = jobParams(ref, 210.0, 297.0);
+    EXPECT_EQ(codeOf([&] { divided.initChartParams(params); }), ERR_DIVISION_BY_ZERO);
+    Recorder layout(dtp41Geometry());
+    ChartParams absent = jobParams(dir_.file("absent.txt"), 210.0, 297.0);
+    EXPECT_EQ(codeOf([&] { layout.initChartParams(absent); }), ERR_OPEN_DATA);
+    // An empty reference name only logs and leaves the layout untouched.
+    ChartParams unnamed = jobParams("", 210.0, 297.0);
+    EXPECT_EQ(codeOf([&] { layout.initChartParams(unnamed); }), ERR_NONE);
+    EXPECT_TRUE(unnamed.pages.empty());
+    EXPECT_EQ(unnamed.layoutReady, 0);
+    EXPECT_EQ(unnamed.patchCount, 0);
+    EXPECT_EQ(log.text(),
+              "MeasureInstrument/initChartParams: GenChartLib: Division by zero\n"
+              "MeasureInstrument/initChartParams: exit initChartParams: refDataName is empty\n");
 }
 
 TEST_F(Layout, InkNamesFollowTheModeOrTheSpotReference) {
