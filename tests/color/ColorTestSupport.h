@@ -1,10 +1,16 @@
-// Helpers shared by the colour tests: reading the numeric CSV files of
-// tests/data/color and building spectra.
+// Helpers shared by the colour tests: the numeric CSV files of
+// tests/data/color, flat spectra and records as comparable arrays.
 #ifndef ORVOCHART_TESTS_COLOR_COLORTESTSUPPORT_H
 #define ORVOCHART_TESTS_COLOR_COLORTESTSUPPORT_H
 
-#include <charconv>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
 #include <fstream>
+#include <iterator>
+#include <locale>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -20,21 +26,10 @@ inline std::vector<std::vector<double>> readNumericCsv(const std::string& name) 
     std::string line;
     std::getline(in, line);  // header
     while (std::getline(in, line)) {
-        std::vector<double> row;
-        const char* p = line.data();
-        const char* end = p + line.size();
-        while (p < end) {
-            double v = 0.0;
-            const auto [next, ec] = std::from_chars(p, end, v);
-            if (ec != std::errc()) {
-                break;
-            }
-            row.push_back(v);
-            p = next < end && *next == ',' ? next + 1 : next;
-        }
-        if (!row.empty()) {
-            rows.push_back(row);
-        }
+        std::replace(line.begin(), line.end(), ',', ' ');
+        std::istringstream fields(line);
+        fields.imbue(std::locale::classic());
+        rows.emplace_back(std::istream_iterator<double>(fields), std::istream_iterator<double>());
     }
     return rows;
 }
@@ -50,6 +45,31 @@ inline SpectRecord flatSpectrum(double reflectance, OrvoLong startNm = 380, Orvo
     s.step = stepNm;
     s.count = count;
     return s;
+}
+
+using Triple = std::array<double, 3>;
+using Rgb = std::array<OrvoLong, 3>;
+
+inline Triple triple(const ColorTriplex& t) {
+    return {t.X, t.Y, t.Z};
+}
+inline Triple triple(const LabRecord& t) {
+    return {t.L, t.a, t.b};
+}
+inline Triple triple(const LCHRecord& t) {
+    return {t.L, t.C, t.h};
+}
+inline Rgb rgb(const tagRGBRecord& r) {
+    return {r.R, r.G, r.B};
+}
+
+// Each component within `tolerance` of the expected value.
+template <class Record>
+void expectNear(const Record& actual, const Triple& expected, double tolerance) {
+    const Triple got = triple(actual);
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_NEAR(got[i], expected[i], tolerance) << "component " << i;
+    }
 }
 
 }  // namespace colortest

@@ -1,8 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstring>
+#include <string>
 #include <thread>
+#include <type_traits>
 #include <vector>
 
 #include "ColorTestSupport.h"
@@ -10,75 +11,48 @@
 
 namespace {
 
-// Calls every exported colour function on a fixed set of inputs and records
-// every number it returns, in call order.
-class Recorder {
-  public:
-    void add(double v) { values_.push_back(v); }
-    void add(const ColorTriplex& t) { add3(t.X, t.Y, t.Z); }
-    void add(const LabRecord& l) { add3(l.L, l.a, l.b); }
-    void add(const LCHRecord& l) { add3(l.L, l.C, l.h); }
-    void add(const tagRGBRecord& r) { add3(r.R, r.G, r.B); }
-    void add(const ColorQuadruple& q) {
-        add3(q.c, q.m, q.y);
-        add(q.k);
-    }
-    const std::vector<double>& values() const { return values_; }
+// Appends the bytes of every value the colour functions return, in call
+// order. The records put here are plain doubles and ints without padding.
+template <class... Values>
+void put(std::string& bytes, const Values&... values) {
+    static_assert((std::is_trivially_copyable_v<Values> && ...));
+    (bytes.append(reinterpret_cast<const char*>(&values), sizeof values), ...);
+}
 
-  private:
-    void add3(double a, double b, double c) {
-        add(a);
-        add(b);
-        add(c);
-    }
-    std::vector<double> values_;
-};
-
-std::vector<double> runEverything() {
-    Recorder rec;
+// Calls every exported colour function on a fixed set of inputs.
+std::string runEverything() {
+    std::string rec;
     const double labs[][3] = {{50, 2.6772, -79.7751}, {50, 0, -82.7485}, {73, 25, -18},
                               {22.7, 20.1, -46.7},    {90, -2, 1.4},     {35, -44, 3.8}};
     for (const auto& p : labs) {
         for (const auto& q : labs) {
-            rec.add(GetDeltaE_CIE76(p[0], p[1], p[2], q[0], q[1], q[2]));
-            rec.add(GetDeltaE_CIE94(p[0], p[1], p[2], q[0], q[1], q[2]));
-            rec.add(GetDeltaE_CIE2000(p[0], p[1], p[2], q[0], q[1], q[2]));
-            rec.add(GetDeltaE_CIECMC(p[0], p[1], p[2], q[0], q[1], q[2]));
-            rec.add(GetDeltaH(p[0], p[1], p[2], q[0], q[1], q[2]));
-            rec.add(GetDeltaF(p[0], p[1], p[2], q[0], q[1], q[2]));
+            for (auto* f : {GetDeltaE_CIE76, GetDeltaE_CIE94, GetDeltaE_CIE2000, GetDeltaE_CIECMC,
+                            GetDeltaH, GetDeltaF}) {
+                put(rec, f(p[0], p[1], p[2], q[0], q[1], q[2]));
+            }
         }
-        double X = 0, Y = 0, Z = 0, L = 0, a = 0, b = 0;
         for (unsigned wp = 0; wp < 5; ++wp) {
-            GetXYZfromLAB(p[0], p[1], p[2], &X, &Y, &Z, wp);
-            GetLABfromXYZ(X, Y, Z, &L, &a, &b, wp);
-            rec.add(ColorTriplex{X, Y, Z});
-            rec.add(LabRecord{L, a, b});
-            GetLABfromXYZ_Ex(X, Y, Z, &L, &a, &b, wp, 1);
-            rec.add(LabRecord{L, a, b});
-            ColorTriplex rel{};
-            rec.add(
-                GetXYZrelative(ColorTriplex{X, Y, Z}, &rel, wp, wp % 2, ColorTriplex{90, 92, 80}));
-            rec.add(rel);
-            OrvoLong R = 0, G = 0, B = 0;
-            GetRGBfromXYZ(X, Y, Z, &R, &G, &B, wp);
-            rec.add(tagRGBRecord{R, G, B});
+            ColorTriplex xyz{}, rel{};
+            LabRecord lab{}, lab10{};
+            OrvoLong rgb[3] = {};
+            put(rec, GetXYZfromLAB(p[0], p[1], p[2], &xyz.X, &xyz.Y, &xyz.Z, wp));
+            put(rec, GetLABfromXYZ(xyz.X, xyz.Y, xyz.Z, &lab.L, &lab.a, &lab.b, wp),
+                GetLABfromXYZ_Ex(xyz.X, xyz.Y, xyz.Z, &lab10.L, &lab10.a, &lab10.b, wp, 1),
+                GetXYZrelative(xyz, &rel, wp, wp % 2, ColorTriplex{90, 92, 80}),
+                GetRGBfromXYZ(xyz.X, xyz.Y, xyz.Z, &rgb[0], &rgb[1], &rgb[2], wp), xyz, lab, lab10,
+                rel, rgb);
         }
         const LabRecord lab{p[0], p[1], p[2]};
-        rec.add(GetLCHFromLab(lab));
-        rec.add(GetLabFromLCH(GetLCHFromLab(lab)));
-        rec.add(GetRGBFromLab(lab));
-        rec.add(GetWeightedDeltaL(p[0], p[1], p[2] + 60));
-        rec.add(GetWeightedDeltaCh(p[1], p[0]));
+        put(rec, GetLCHFromLab(lab), GetLabFromLCH(GetLCHFromLab(lab)), GetRGBFromLab(lab),
+            GetWeightedDeltaL(p[0], p[1], p[2] + 60), GetWeightedDeltaCh(p[1], p[0]));
     }
     for (OrvoLong v = 0; v <= 255; v += 51) {
         const tagRGBRecord rgb{v, 255 - v, v / 2};
-        rec.add(GetXYZFromRGB(rgb));
-        rec.add(GetLABFromRGB(rgb));
-        rec.add(AddGreyVeilToRGB(rgb));
         const double p = v / 2.55;
-        rec.add(GetRGBFromCMYK(ColorQuadruple{p, 100 - p, p / 2, p / 3}));
-        rec.add(GetRGBFromCMYKOG(tagCMYKOGRecord{p, 10, 20, 5, 100 - p, p / 2}));
-        rec.add(GetRGBFromCMYKRGB(tagCMYKRGBRecord{p, 10, 20, 5, v % 100, 30, 60}));
+        put(rec, GetXYZFromRGB(rgb), GetLABFromRGB(rgb), AddGreyVeilToRGB(rgb),
+            GetRGBFromCMYK(ColorQuadruple{p, 100 - p, p / 2, p / 3}),
+            GetRGBFromCMYKOG(tagCMYKOGRecord{p, 10, 20, 5, 100 - p, p / 2}),
+            GetRGBFromCMYKRGB(tagCMYKRGBRecord{p, 10, 20, 5, v % 100, 30, 60}));
     }
     SpectRecord s = colortest::flatSpectrum(0.0);
     for (int i = 0; i < 36; ++i) {
@@ -87,77 +61,52 @@ std::vector<double> runEverything() {
     for (unsigned illuminant = 0; illuminant <= 12; ++illuminant) {
         for (unsigned observer = 0; observer <= 9; ++observer) {
             ColorTriplex xyz{};
-            rec.add(GetXYZfromSPECTRAL_Ex(s, &xyz, illuminant, observer));
-            rec.add(xyz);
+            put(rec, GetXYZfromSPECTRAL_Ex(s, &xyz, illuminant, observer), xyz);
         }
     }
-    rec.add(GetXYZfromSPECTRAL(s));
+    put(rec, GetXYZfromSPECTRAL(s));
     for (OrvoLong type = 0; type <= 7; ++type) {
-        rec.add(GetDesityfromSPECTRAL(type, s));
+        put(rec, GetDesityfromSPECTRAL(type, s));
     }
-    std::vector<ColorQuadruple> inks = {
+    // A patch set measured as spectra: the summary forms XYZ and Lab, which
+    // then feed the tone-value, dark-area and patch-search functions.
+    constexpr int n = 10;
+    ColorQuadruple inks[n] = {
         {0, 0, 0, 0},    {255, 0, 0, 0},   {0, 0, 0, 255},   {127.5, 0, 0, 0}, {0, 0, 0, 127.5},
         {0, 0, 0, 25.5}, {255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255}, {255, 255, 255, 0}};
-    std::vector<ColorTriplex> first(inks.size()), second(inks.size());
-    std::vector<LabRecord> lab1(inks.size()), lab2(inks.size());
-    for (std::size_t patch = 0; patch < inks.size(); ++patch) {
-        const double i = static_cast<double>(patch);
-        first[patch] = ColorTriplex{80.0 - 5.0 * i, 82.0 - 6.0 * i, 70.0 - 4.0 * i};
-        second[patch] = ColorTriplex{79.0 - 5.0 * i, 82.5 - 6.0 * i, 70.0 - 4.5 * i};
-        lab1[patch] = LabRecord{90.0 - 8.0 * i, 0, 0};
-        lab2[patch] = LabRecord{91.0 - 8.5 * i, 0, 0};
+    SpectRecord refSpectra[n], measSpectra[n];
+    for (int i = 0; i < n; ++i) {
+        refSpectra[i] = colortest::flatSpectrum(0.9 - 0.08 * i);
+        measSpectra[i] = colortest::flatSpectrum(0.88 - 0.085 * i);
     }
-    const auto n = static_cast<unsigned>(inks.size());
-    for (int i = 0; i < static_cast<int>(n); ++i) {
-        rec.add(GetDeltaT(i, first.data(), second.data(), inks.data(), n));
+    ColorTriplex refXYZ[n] = {}, measXYZ[n] = {};
+    LabRecord refLab[n] = {}, measLab[n] = {};
+    double deltaE[n] = {}, deltaH[n] = {}, deltaT[n] = {}, tones[n] = {}, limits[] = {1, 2, 3};
+    tagRGBRecord preview[n] = {};
+    // count, reference spectra, XYZ, Lab, measured spectra, XYZ, Lab, inks,
+    // previews, limits, formula, white point, the three result arrays.
+    tagMeasuredDataRecord record{n,       refSpectra, refXYZ,  refLab, measSpectra, measXYZ,
+                                 measLab, inks,       preview, {},     4,           0,
+                                 deltaE,  deltaH,     deltaT,  {},     {},          {}};
+    put(rec, GetWholeSummary(&record), record.result, record.patchIndex, record.pass, refXYZ,
+        measXYZ, refLab, measLab, deltaE, deltaH, deltaT, preview);
+    for (int patch = 0; patch < n; ++patch) {
+        put(rec, GetDeltaT(patch, refXYZ, measXYZ, inks, n));
     }
-    std::vector<double> tones(n);
-    rec.add(GetDeltaTArray(tones.data(), first.data(), second.data(), inks.data(), n));
-    for (double t : tones) {
-        rec.add(t);
-    }
-    rec.add(GetDeltaLFograMediaRelativeDarkAreas(static_cast<int>(n), inks.data(), lab1.data(),
-                                                 lab2.data()));
-    double limits[] = {1, 2, 3};
-    rec.add(GetPSDResult(2.5, limits));
+    put(rec, GetDeltaTArray(tones, refXYZ, measXYZ, inks, n), tones,
+        GetDeltaLFograMediaRelativeDarkAreas(n, inks, refLab, measLab), GetPSDResult(2.5, limits));
     unsigned short found[11] = {};
     for (int table = 0; table <= 6; ++table) {
-        rec.add(GetGrayColorPatches(static_cast<int>(n), inks.data(), 11, table, found));
-        rec.add(found[0]);
+        put(rec, GetGrayColorPatches(n, inks, 11, table, found), found);
     }
-    std::vector<double> deltaE(n), deltaH(n), deltaT(n);
-    std::vector<tagRGBRecord> preview(n);
-    tagMeasuredDataRecord record{};
-    record.count = static_cast<int>(n);
-    record.refXYZ = first.data();
-    record.measXYZ = second.data();
-    record.refLab = lab1.data();
-    record.measLab = lab2.data();
-    record.inks = inks.data();
-    record.previewRGB = preview.data();
-    record.formula = 4;
-    record.deltaE = deltaE.data();
-    record.deltaH = deltaH.data();
-    record.deltaT = deltaT.data();
-    rec.add(GetWholeSummary(&record));
-    for (double v : record.result) {
-        rec.add(v);
-    }
-    for (int v : record.patchIndex) {
-        rec.add(v);
-    }
-    return rec.values();
-}
-
-bool sameBits(const std::vector<double>& a, const std::vector<double>& b) {
-    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0;
+    return rec;
 }
 
 // Eight threads start together (the spectral tables are built lazily, so the
 // first calls race for them), then the same work runs on one thread.
 TEST(Concurrency, EightThreadsGiveTheSingleThreadResults) {
     constexpr std::size_t kThreads = 8;
-    std::vector<std::vector<double>> results(kThreads);
+    std::vector<std::string> results(kThreads);
     std::atomic<std::size_t> ready{0};
     std::vector<std::thread> threads;
     for (std::size_t t = 0; t < kThreads; ++t) {
@@ -174,10 +123,10 @@ TEST(Concurrency, EightThreadsGiveTheSingleThreadResults) {
     for (std::thread& t : threads) {
         t.join();
     }
-    const std::vector<double> single = runEverything();
-    ASSERT_GT(single.size(), 1000u);
+    const std::string single = runEverything();
+    ASSERT_GT(single.size(), 8000u);
     for (std::size_t t = 0; t < kThreads; ++t) {
-        EXPECT_TRUE(sameBits(results[t], single)) << "thread " << t;
+        EXPECT_TRUE(results[t] == single) << "thread " << t;
     }
 }
 

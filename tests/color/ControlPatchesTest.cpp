@@ -6,34 +6,29 @@
 
 namespace {
 
-constexpr double kScale = 2.55;  // percent to the 0..255 scale
-
+// A make-up in percent on the 0..255 scale of the patch sets.
 ColorQuadruple percent(double c, double m, double y, double k) {
-    return ColorQuadruple{c * kScale, m * kScale, y * kScale, k * kScale};
+    return ColorQuadruple{c * 2.55, m * 2.55, y * 2.55, k * 2.55};
 }
 
-TEST(GreyPatchSearch, FindsBlackTintsInPatchOrder) {
-    std::vector<ColorQuadruple> inks = {percent(0, 0, 0, 50), percent(30, 0, 0, 0),
-                                        percent(0, 0, 0, 10)};
+TEST(GreyPatchSearch, FindsTableRowsInPatchOrderWithinATenthOfAPercent) {
+    std::vector<ColorQuadruple> blacks = {percent(0, 0, 0, 50), percent(30, 0, 0, 0),
+                                          percent(0, 0, 0, 10)};
     unsigned short found[11] = {};
-    EXPECT_EQ(GetGrayColorPatches(3, inks.data(), 11, 4, found), 2.0);
+    EXPECT_EQ(GetGrayColorPatches(3, blacks.data(), 11, 4, found), 2.0);
     EXPECT_EQ(found[0], 0);
     EXPECT_EQ(found[1], 2);
-}
-
-TEST(GreyPatchSearch, MatchesWithinATenthOfAPercent) {
     // Table 3 row (25, 18.88, 18.88, 0); the make-up arrives on 0..255 and
     // is rounded to two decimals of a percent.
-    std::vector<ColorQuadruple> inks = {percent(25, 18.88, 18.88, 0), percent(25, 18.95, 18.88, 0),
-                                        percent(25, 19.0, 18.88, 0)};
-    unsigned short found[7] = {};
-    EXPECT_EQ(GetGrayColorPatches(3, inks.data(), 7, 3, found), 2.0);
+    std::vector<ColorQuadruple> greys = {percent(25, 18.88, 18.88, 0), percent(25, 18.95, 18.88, 0),
+                                         percent(25, 19.0, 18.88, 0)};
+    EXPECT_EQ(GetGrayColorPatches(3, greys.data(), 7, 3, found), 2.0);
     EXPECT_EQ(found[1], 1);
-    // Tables 0 and 1 are the same ramp.
-    std::vector<ColorQuadruple> ramp = {percent(40, 27, 27, 0)};
-    EXPECT_EQ(GetGrayColorPatches(1, ramp.data(), 7, 0, found), 1.0);
-    EXPECT_EQ(GetGrayColorPatches(1, ramp.data(), 7, 1, found), 1.0);
-    EXPECT_EQ(GetGrayColorPatches(1, ramp.data(), 7, 2, found), 0.0);
+    // Tables 0 and 1 are the same ramp, table 2 another.
+    ColorQuadruple ramp = percent(40, 27, 27, 0);
+    for (const int table : {0, 1, 2}) {
+        EXPECT_EQ(GetGrayColorPatches(1, &ramp, 7, table, found), table < 2 ? 1.0 : 0.0) << table;
+    }
 }
 
 TEST(GreyPatchSearch, StopsAtMaxFoundOrTheTableSize) {
@@ -45,32 +40,27 @@ TEST(GreyPatchSearch, StopsAtMaxFoundOrTheTableSize) {
 }
 
 TEST(GreyPatchSearch, UnknownTablesAndBadArgumentsFindNothing) {
-    std::vector<ColorQuadruple> inks = {percent(0, 0, 0, 50)};
+    ColorQuadruple inks = percent(0, 0, 0, 50);
     unsigned short found[4] = {7, 7, 7, 7};
-    EXPECT_EQ(GetGrayColorPatches(1, inks.data(), 4, 6, found), 0.0);
-    EXPECT_EQ(GetGrayColorPatches(1, inks.data(), 4, -1, found), 0.0);
+    EXPECT_EQ(GetGrayColorPatches(1, &inks, 4, 6, found), 0.0);
+    EXPECT_EQ(GetGrayColorPatches(1, &inks, 4, -1, found), 0.0);
     EXPECT_EQ(GetGrayColorPatches(1, nullptr, 4, 4, found), 0.0);
-    EXPECT_EQ(GetGrayColorPatches(1, inks.data(), 4, 4, nullptr), 0.0);
-    EXPECT_EQ(GetGrayColorPatches(0, inks.data(), 4, 4, found), 0.0);
-    EXPECT_EQ(GetGrayColorPatches(-3, inks.data(), 4, 4, found), 0.0);
-    EXPECT_EQ(GetGrayColorPatches(1, inks.data(), 0, 4, found), 0.0);
+    EXPECT_EQ(GetGrayColorPatches(1, &inks, 4, 4, nullptr), 0.0);
+    EXPECT_EQ(GetGrayColorPatches(0, &inks, 4, 4, found), 0.0);
+    EXPECT_EQ(GetGrayColorPatches(-3, &inks, 4, 4, found), 0.0);
+    EXPECT_EQ(GetGrayColorPatches(1, &inks, 0, 4, found), 0.0);
     EXPECT_EQ(found[0], 7);
 }
 
-struct DarkSet {
+// Five dark make-ups between light patches, then a sixth; darkest L of the
+// five 12 in the first measurement, 15 in the second.
+TEST(DarkAreas, DifferenceOfTheDarkestOfTheFirstFive) {
     std::vector<ColorQuadruple> inks;
-    std::vector<LabRecord> first;
-    std::vector<LabRecord> second;
-};
-
-// Five dark make-ups between light patches; darkest L 12 in the first
-// measurement, 15 in the second.
-DarkSet makeDarkSet() {
-    DarkSet s;
-    const auto add = [&](ColorQuadruple inks, double L1, double L2) {
-        s.inks.push_back(inks);
-        s.first.push_back(LabRecord{L1, 0, 0});
-        s.second.push_back(LabRecord{L2, 0, 0});
+    std::vector<LabRecord> first, second;
+    const auto add = [&](ColorQuadruple ink, double L1, double L2) {
+        inks.push_back(ink);
+        first.push_back(LabRecord{L1, 0, 0});
+        second.push_back(LabRecord{L2, 0, 0});
     };
     add(percent(0, 0, 0, 0), 95, 94);
     add(percent(0, 0, 0, 100), 18, 20);
@@ -80,30 +70,15 @@ DarkSet makeDarkSet() {
     add(percent(0, 0, 100, 100), 16, 18);
     add(percent(100, 100, 100, 0), 22, 19);
     add(percent(0, 0, 0, 100), 1, 1);  // a sixth dark patch after the fifth
-    return s;
-}
-
-TEST(DarkAreas, DifferenceOfTheDarkestOfFive) {
-    DarkSet s = makeDarkSet();
     EXPECT_DOUBLE_EQ(
-        GetDeltaLFograMediaRelativeDarkAreas(static_cast<int>(s.inks.size()), s.inks.data(),
-                                             s.first.data(), s.second.data()),
-        3.0);
-}
-
-TEST(DarkAreas, FewerThanFiveGiveMinusOne) {
-    DarkSet s = makeDarkSet();
+        GetDeltaLFograMediaRelativeDarkAreas(8, inks.data(), first.data(), second.data()), 3.0);
     // The first six patches hold only four dark ones.
-    EXPECT_EQ(
-        GetDeltaLFograMediaRelativeDarkAreas(6, s.inks.data(), s.first.data(), s.second.data()),
-        -1.0);
-    EXPECT_EQ(GetDeltaLFograMediaRelativeDarkAreas(8, nullptr, s.first.data(), s.second.data()),
+    EXPECT_EQ(GetDeltaLFograMediaRelativeDarkAreas(6, inks.data(), first.data(), second.data()),
               -1.0);
-    EXPECT_EQ(GetDeltaLFograMediaRelativeDarkAreas(8, s.inks.data(), nullptr, s.second.data()),
+    EXPECT_EQ(GetDeltaLFograMediaRelativeDarkAreas(8, nullptr, first.data(), second.data()), -1.0);
+    EXPECT_EQ(GetDeltaLFograMediaRelativeDarkAreas(8, inks.data(), nullptr, second.data()), -1.0);
+    EXPECT_EQ(GetDeltaLFograMediaRelativeDarkAreas(0, inks.data(), first.data(), second.data()),
               -1.0);
-    EXPECT_EQ(
-        GetDeltaLFograMediaRelativeDarkAreas(0, s.inks.data(), s.first.data(), s.second.data()),
-        -1.0);
 }
 
 }  // namespace

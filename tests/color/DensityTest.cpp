@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 
 #include "ColorTestSupport.h"
@@ -8,77 +9,66 @@
 namespace {
 
 using colortest::flatSpectrum;
+using Densities = std::array<double, 4>;
+
+Densities densities(OrvoLong type, const SpectRecord& s) {
+    const ColorQuadruple d = GetDesityfromSPECTRAL(type, s);
+    return {d.c, d.m, d.y, d.k};
+}
 
 TEST(Density, FlatSpectraGiveEqualDensitiesInEveryType) {
     for (OrvoLong type = 0; type <= 6; ++type) {
-        const ColorQuadruple white = GetDesityfromSPECTRAL(type, flatSpectrum(1.0));
-        EXPECT_NEAR(white.c, 0.0, 1e-12) << type;
-        EXPECT_NEAR(white.k, 0.0, 1e-12) << type;
-        const ColorQuadruple grey = GetDesityfromSPECTRAL(type, flatSpectrum(0.1));
-        EXPECT_NEAR(grey.c, 1.0, 1e-12) << type;
-        EXPECT_NEAR(grey.m, 1.0, 1e-12) << type;
-        EXPECT_NEAR(grey.y, 1.0, 1e-12) << type;
-        EXPECT_NEAR(grey.k, 1.0, 1e-12) << type;
+        const Densities white = densities(type, flatSpectrum(1.0));
+        const Densities grey = densities(type, flatSpectrum(0.1));
+        for (std::size_t channel = 0; channel < 4; ++channel) {
+            EXPECT_NEAR(white[channel], 0.0, 1e-12) << type << "/" << channel;
+            EXPECT_NEAR(grey[channel], 1.0, 1e-12) << type << "/" << channel;
+        }
     }
-}
-
-// A cyan ink: reflectance 1 % from 580 nm on, 90 % below.
-SpectRecord cyanInk() {
-    SpectRecord s = flatSpectrum(0.9);
-    for (int i = (580 - 380) / 10; i < 36; ++i) {
-        s.value[i] = 0.01;
-    }
-    return s;
 }
 
 TEST(Density, ChannelsFollowTheirFilters) {
-    const ColorQuadruple d = GetDesityfromSPECTRAL(0, cyanInk());
-    // Status A red lies wholly above 580 nm: D = -log10(0.01) = 2.
-    EXPECT_NEAR(d.c, 2.0, 1e-3);
-    // Status A blue lies wholly below: D = -log10(0.9).
-    EXPECT_NEAR(d.y, -std::log10(0.9), 1e-3);
-    EXPECT_GT(d.m, d.y);
-    EXPECT_LT(d.m, d.c);
-    EXPECT_GT(d.k, d.y);
-}
-
-TEST(Density, StatusTAndEDifferOnlyInBlue) {
-    SpectRecord s = flatSpectrum(0.5);
-    for (int i = 0; i < 36; ++i) {
-        s.value[i] = 0.05 + 0.9 * i / 35.0;
+    // A cyan ink: reflectance 1 % from 580 nm on, 90 % below.
+    SpectRecord cyan = flatSpectrum(0.9);
+    for (int i = (580 - 380) / 10; i < 36; ++i) {
+        cyan.value[i] = 0.01;
     }
-    const ColorQuadruple t = GetDesityfromSPECTRAL(2, s);
-    const ColorQuadruple e = GetDesityfromSPECTRAL(3, s);
-    EXPECT_DOUBLE_EQ(t.c, e.c);
-    EXPECT_DOUBLE_EQ(t.m, e.m);
-    EXPECT_GT(std::fabs(t.y - e.y), 0.01);
-    EXPECT_DOUBLE_EQ(t.k, e.k);
+    const Densities d = densities(0, cyan);
+    // Status A red lies wholly above 580 nm: D = -log10(0.01) = 2; its blue
+    // wholly below: D = -log10(0.9).
+    EXPECT_NEAR(d[0], 2.0, 1e-3);
+    EXPECT_NEAR(d[2], -std::log10(0.9), 1e-3);
+    EXPECT_GT(d[1], d[2]);
+    EXPECT_LT(d[1], d[0]);
+    EXPECT_GT(d[3], d[2]);
+    // Status T and E differ only in blue.
+    SpectRecord ramp = flatSpectrum(0.5);
+    for (int i = 0; i < 36; ++i) {
+        ramp.value[i] = 0.05 + 0.9 * i / 35.0;
+    }
+    const Densities t = densities(2, ramp);
+    const Densities e = densities(3, ramp);
+    EXPECT_DOUBLE_EQ(t[0], e[0]);
+    EXPECT_DOUBLE_EQ(t[1], e[1]);
+    EXPECT_GT(std::fabs(t[2] - e[2]), 0.01);
+    EXPECT_DOUBLE_EQ(t[3], e[3]);
 }
 
-TEST(Density, BlackSpectrumKeepsDensityZero) {
-    const ColorQuadruple d = GetDesityfromSPECTRAL(1, flatSpectrum(0.0));
-    EXPECT_EQ(d.c, 0.0);
-    EXPECT_EQ(d.m, 0.0);
-    EXPECT_EQ(d.y, 0.0);
-    EXPECT_EQ(d.k, 0.0);
+TEST(Density, BlackOrNaNSpectrumKeepsDensityZero) {
+    EXPECT_EQ(densities(1, flatSpectrum(0.0)), (Densities{0, 0, 0, 0}));
     SpectRecord nan = flatSpectrum(0.5);
     nan.value[20] = std::nan("");
-    const ColorQuadruple n = GetDesityfromSPECTRAL(1, nan);
-    EXPECT_EQ(n.m, 0.0);
+    EXPECT_EQ(densities(1, nan)[1], 0.0);
 }
 
-TEST(Density, OnlyThe380To730Grid) {
+TEST(Density, OnlyThe380To730GridAndKnownTypes) {
     const SpectRecord wrong[] = {flatSpectrum(0.5, 400, 10, 36), flatSpectrum(0.5, 380, 5, 36),
                                  flatSpectrum(0.5, 380, 10, 35), flatSpectrum(0.5, 380, 10, 0)};
     for (const SpectRecord& s : wrong) {
-        const ColorQuadruple d = GetDesityfromSPECTRAL(0, s);
-        EXPECT_EQ(d.c, -1.0);
-        EXPECT_EQ(d.m, 0.0);
-        EXPECT_EQ(d.y, 0.0);
-        EXPECT_EQ(d.k, 0.0);
+        EXPECT_EQ(densities(0, s), (Densities{-1, 0, 0, 0})) << s.start << " " << s.step;
     }
-    EXPECT_EQ(GetDesityfromSPECTRAL(7, flatSpectrum(0.5)).c, -1.0);
-    EXPECT_EQ(GetDesityfromSPECTRAL(-1, flatSpectrum(0.5)).c, -1.0);
+    EXPECT_EQ(densities(7, flatSpectrum(0.5))[0], -1.0);
+    EXPECT_EQ(densities(-1, flatSpectrum(0.5))[0], -1.0);
 }
 
 }  // namespace

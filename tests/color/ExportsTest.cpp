@@ -47,39 +47,23 @@ constexpr const char* kExportedNames[] = {
     "_Z15GetWholeSummaryP21tagMeasuredDataRecord",
 };
 
-class SharedLibrary : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        const std::string path =
-            std::string(ORVOCHART_MODULE_DIR) + "/libOrvoChartInterfaceShared.so";
-        handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-        ASSERT_NE(handle_, nullptr) << dlerror();
-    }
-    void TearDown() override {
-        if (handle_ != nullptr) {
-            dlclose(handle_);
-        }
-    }
-    void* handle_ = nullptr;
-};
-
-TEST_F(SharedLibrary, ExportsEveryColourFunctionByItsLinkageName) {
+// The library is loaded the way a host loads it: by file name, with its
+// own symbol scope.
+TEST(SharedLibrary, ExportsEveryColourFunctionAndHidesTheInternals) {
+    const std::string path = std::string(ORVOCHART_MODULE_DIR) + "/libOrvoChartInterfaceShared.so";
+    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(handle, nullptr) << dlerror();
     for (const char* name : kExportedNames) {
-        EXPECT_NE(dlsym(handle_, name), nullptr) << name;
+        EXPECT_NE(dlsym(handle, name), nullptr) << name;
     }
-}
-
-TEST_F(SharedLibrary, KeepsTheInternalsHidden) {
     // GenChartLib::hueDegrees(double, double)
-    EXPECT_EQ(dlsym(handle_, "_ZN11GenChartLib10hueDegreesEdd"), nullptr);
-}
-
-TEST_F(SharedLibrary, ExportedDifferenceIsCallable) {
+    EXPECT_EQ(dlsym(handle, "_ZN11GenChartLib10hueDegreesEdd"), nullptr);
+    // The first published CIEDE2000 pair through the exported entry.
     using DeltaE = double (*)(double, double, double, double, double, double);
-    const auto deltaE2000 = reinterpret_cast<DeltaE>(dlsym(handle_, "_Z17GetDeltaE_CIE2000dddddd"));
+    const auto deltaE2000 = reinterpret_cast<DeltaE>(dlsym(handle, "_Z17GetDeltaE_CIE2000dddddd"));
     ASSERT_NE(deltaE2000, nullptr);
-    // The first published CIEDE2000 pair.
     EXPECT_NEAR(deltaE2000(50, 2.6772, -79.7751, 50, 0, -82.7485), 2.0425, 1e-4);
+    dlclose(handle);
 }
 
 }  // namespace

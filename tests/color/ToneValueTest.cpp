@@ -3,19 +3,8 @@
 #include <vector>
 
 #include "OrvoChartInterface.h"
-#include "color/ToneValue.h"
 
 namespace {
-
-// A small wedge: paper, the four solids, a 50 % tint of each ink, a
-// two-ink patch. XYZ values are chosen so that the tone values are easy to
-// work by hand: first measurement tint = half way, second = 60 % of the way.
-struct Wedge {
-    std::vector<ColorQuadruple> inks;
-    std::vector<ColorTriplex> first;
-    std::vector<ColorTriplex> second;
-    unsigned count() const { return static_cast<unsigned>(inks.size()); }
-};
 
 constexpr ColorTriplex kPaper{90, 92, 80};
 constexpr ColorTriplex kSolid{20, 12, 10};
@@ -26,144 +15,102 @@ ColorTriplex between(double share) {
                         kPaper.Z + share * (kSolid.Z - kPaper.Z)};
 }
 
-Wedge makeWedge() {
-    Wedge w;
-    const auto add = [&](ColorQuadruple inks, ColorTriplex first, ColorTriplex second) {
-        w.inks.push_back(inks);
-        w.first.push_back(first);
-        w.second.push_back(second);
-    };
-    add({0, 0, 0, 0}, kPaper, kPaper);                      // 0 paper
-    add({255, 0, 0, 0}, kSolid, kSolid);                    // 1 cyan solid
-    add({0, 255, 0, 0}, kSolid, kSolid);                    // 2 magenta solid
-    add({0, 0, 255, 0}, kSolid, kSolid);                    // 3 yellow solid
-    add({0, 0, 0, 255}, kSolid, kSolid);                    // 4 black solid
-    add({127.5, 0, 0, 0}, between(0.5), between(0.6));      // 5 cyan 50
-    add({0, 127.5, 0, 0}, between(0.5), between(0.4));      // 6 magenta 50
-    add({0, 0, 127.5, 0}, between(0.5), between(0.55));     // 7 yellow 50
-    add({0, 0, 0, 127.5}, between(0.5), between(0.5));      // 8 black 50
-    add({127.5, 127.5, 0, 0}, between(0.7), between(0.8));  // 9 two inks
-    return w;
+// Half way from paper to solid, but `channel` at `share` of the way.
+ColorTriplex movedIn(double ColorTriplex::*channel, double share) {
+    ColorTriplex tint = between(0.5);
+    tint.*channel = between(share).*channel;
+    return tint;
 }
 
-TEST(ToneValue, ClassifiesByTheInksAboveZero) {
-    using GenChartLib::TintClass;
-    EXPECT_EQ(GenChartLib::tintClass({0, 0, 0, 0}), TintClass::Paper);
-    EXPECT_EQ(GenChartLib::tintClass({3, 0, 0, 0}), TintClass::Cyan);
-    EXPECT_EQ(GenChartLib::tintClass({0, 0, 0, 255}), TintClass::Black);
-    EXPECT_EQ(GenChartLib::tintClass({0, 1, 1, 0}), TintClass::Mixed);
-    EXPECT_EQ(GenChartLib::tintClass({0, -1, 0, 0}), TintClass::Mixed);
-}
+// A small wedge: paper, the four solids, a 50 % tint of each ink, a two-ink
+// patch. A tint's share of the way from paper to solid is its tone value in
+// the channel its ink reads (cyan X, magenta Y, yellow Z, black Y): the
+// first measurement is half way, the second moves only that channel.
+class ToneValue : public ::testing::Test {
+  protected:
+    void add(ColorQuadruple ink, ColorTriplex a, ColorTriplex b) {
+        inks.push_back(ink);
+        first.push_back(a);
+        second.push_back(b);
+    }
+    void SetUp() override {
+        add({0, 0, 0, 0}, kPaper, kPaper);                                     // 0 paper
+        add({255, 0, 0, 0}, kSolid, kSolid);                                   // 1 cyan solid
+        add({0, 255, 0, 0}, kSolid, kSolid);                                   // 2 magenta solid
+        add({0, 0, 255, 0}, kSolid, kSolid);                                   // 3 yellow solid
+        add({0, 0, 0, 255}, kSolid, kSolid);                                   // 4 black solid
+        add({127.5, 0, 0, 0}, between(0.5), movedIn(&ColorTriplex::X, 0.6));   // 5 cyan 50
+        add({0, 127.5, 0, 0}, between(0.5), movedIn(&ColorTriplex::Y, 0.4));   // 6 magenta 50
+        add({0, 0, 127.5, 0}, between(0.5), movedIn(&ColorTriplex::Z, 0.55));  // 7 yellow 50
+        add({0, 0, 0, 127.5}, between(0.5), movedIn(&ColorTriplex::Y, 0.47));  // 8 black 50
+        add({127.5, 127.5, 0, 0}, between(0.7), between(0.8));                 // 9 two inks
+        add({0, -3, 0, 0}, between(0.2), between(0.3));  // 10 no ink above 0, yet not paper
+    }
+    unsigned count() const { return static_cast<unsigned>(inks.size()); }
+    double deltaT(int index) {
+        return GetDeltaT(index, first.data(), second.data(), inks.data(), count());
+    }
+    int deltaTArray(std::vector<double>& result) {
+        result.assign(count(), 99.0);
+        return GetDeltaTArray(result.data(), first.data(), second.data(), inks.data(), count());
+    }
+    std::vector<ColorQuadruple> inks;
+    std::vector<ColorTriplex> first;
+    std::vector<ColorTriplex> second;
+};
 
-TEST(ToneValue, MurrayDaviesDifferenceOfEachInk) {
-    Wedge w = makeWedge();
-    // Cyan reads X, magenta Y, yellow Z, black Y; the tints were built on
-    // all three, so each difference is the share difference x 100.
-    EXPECT_NEAR(GetDeltaT(5, w.first.data(), w.second.data(), w.inks.data(), w.count()), 10.0,
-                1e-9);
-    EXPECT_NEAR(GetDeltaT(6, w.first.data(), w.second.data(), w.inks.data(), w.count()), -10.0,
-                1e-9);
-    EXPECT_NEAR(GetDeltaT(7, w.first.data(), w.second.data(), w.inks.data(), w.count()), 5.0, 1e-9);
-    EXPECT_NEAR(GetDeltaT(8, w.first.data(), w.second.data(), w.inks.data(), w.count()), 0.0, 1e-9);
-}
-
-TEST(ToneValue, ReadsTheChannelOfTheInk) {
-    Wedge w = makeWedge();
-    // Move only Z of the cyan tint: cyan reads X and must not see it.
-    w.second[5] = w.first[5];
-    w.second[5].Z = 10;
-    EXPECT_NEAR(GetDeltaT(5, w.first.data(), w.second.data(), w.inks.data(), w.count()), 0.0,
-                1e-12);
-    // Yellow reads Z: (80 - 10) / 70 x 100 = 100 against 50.
-    w.second[7] = w.first[7];
-    w.second[7].Z = 10;
-    EXPECT_NEAR(GetDeltaT(7, w.first.data(), w.second.data(), w.inks.data(), w.count()), 50.0,
-                1e-9);
-}
-
-TEST(ToneValue, SolidsPaperAndMixedPatches) {
-    Wedge w = makeWedge();
-    EXPECT_EQ(GetDeltaT(1, w.first.data(), w.second.data(), w.inks.data(), w.count()), 0.0);
-    EXPECT_EQ(GetDeltaT(0, w.first.data(), w.second.data(), w.inks.data(), w.count()), -101.0);
-    EXPECT_EQ(GetDeltaT(9, w.first.data(), w.second.data(), w.inks.data(), w.count()), -101.0);
-}
-
-TEST(ToneValue, EqualPaperAndSolidGiveZero) {
-    Wedge w = makeWedge();
-    w.first[1] = kPaper;
-    w.second[1] = kPaper;
-    EXPECT_EQ(GetDeltaT(5, w.first.data(), w.second.data(), w.inks.data(), w.count()), 0.0);
-}
-
-TEST(ToneValue, PaperAndSolidsAreFoundByRoundedPercent) {
-    Wedge w = makeWedge();
-    // A first patch of 1/255 cyan rounds to 0 % and becomes the paper.
-    w.inks.insert(w.inks.begin(), ColorQuadruple{1, 0, 0, 0});
-    w.first.insert(w.first.begin(), ColorTriplex{80, 92, 80});
-    w.second.insert(w.second.begin(), ColorTriplex{80, 92, 80});
-    // Cyan tint now at index 6, same first/second values: paper X 80
-    // instead of 90: first (80 - 55) / 60 = 41.67, second (80 - 48) / 60.
-    const double expected = (80.0 - 48.0) / 60.0 * 100.0 - (80.0 - 55.0) / 60.0 * 100.0;
-    EXPECT_NEAR(GetDeltaT(6, w.first.data(), w.second.data(), w.inks.data(), w.count()), expected,
-                1e-9);
-}
-
-TEST(ToneValue, MissingPaperOrSolidGivesMinus101) {
-    Wedge w = makeWedge();
-    w.inks[1] = ColorQuadruple{250, 0, 0, 0};  // 98 %: no cyan solid any more
-    EXPECT_EQ(GetDeltaT(5, w.first.data(), w.second.data(), w.inks.data(), w.count()), -101.0);
-    EXPECT_NEAR(GetDeltaT(6, w.first.data(), w.second.data(), w.inks.data(), w.count()), -10.0,
-                1e-9);
-    w.inks[0] = ColorQuadruple{0, 0, 0, 5};  // no paper
-    EXPECT_EQ(GetDeltaT(6, w.first.data(), w.second.data(), w.inks.data(), w.count()), -101.0);
-    // The solid itself needs no paper: still 0.
-    EXPECT_EQ(GetDeltaT(2, w.first.data(), w.second.data(), w.inks.data(), w.count()), 0.0);
-}
-
-TEST(ToneValue, BadArgumentsGiveMinus101) {
-    Wedge w = makeWedge();
-    EXPECT_EQ(GetDeltaT(5, nullptr, w.second.data(), w.inks.data(), w.count()), -101.0);
-    EXPECT_EQ(GetDeltaT(5, w.first.data(), nullptr, w.inks.data(), w.count()), -101.0);
-    EXPECT_EQ(GetDeltaT(5, w.first.data(), w.second.data(), nullptr, w.count()), -101.0);
-    EXPECT_EQ(GetDeltaT(-1, w.first.data(), w.second.data(), w.inks.data(), w.count()), -101.0);
-    EXPECT_EQ(GetDeltaT(10, w.first.data(), w.second.data(), w.inks.data(), w.count()), -101.0);
-    EXPECT_EQ(GetDeltaT(0, w.first.data(), w.second.data(), w.inks.data(), 0), -101.0);
-}
-
-TEST(ToneValueArray, MatchesThePatchFunction) {
-    Wedge w = makeWedge();
-    std::vector<double> result(w.count(), 99.0);
-    ASSERT_EQ(
-        GetDeltaTArray(result.data(), w.first.data(), w.second.data(), w.inks.data(), w.count()),
-        0);
-    const double expected[] = {0, 0, 0, 0, 0, 10, -10, 5, 0, 0};
-    for (unsigned i = 0; i < w.count(); ++i) {
-        EXPECT_NEAR(result[i], expected[i], 1e-9) << i;
+// Per patch: solids 0, paper and mixed patches -101; the array gives 0 for those.
+TEST_F(ToneValue, PatchAndArrayGiveTheShareDifferenceOfEachTint) {
+    const double perPatch[] = {-101, 0, 0, 0, 0, 10, -10, 5, -3, -101, -101};
+    const double inArray[] = {0, 0, 0, 0, 0, 10, -10, 5, -3, 0, 0};
+    std::vector<double> result;
+    ASSERT_EQ(deltaTArray(result), 0);
+    for (int i = 0; i < 11; ++i) {
+        EXPECT_NEAR(deltaT(i), perPatch[i], 1e-9) << i;
+        EXPECT_NEAR(result[static_cast<unsigned>(i)], inArray[i], 1e-9) << i;
     }
 }
 
-TEST(ToneValueArray, TintsWithoutTheirSolidGetMinus101) {
-    Wedge w = makeWedge();
-    w.inks.erase(w.inks.begin() + 3);  // drop the yellow solid
-    w.first.erase(w.first.begin() + 3);
-    w.second.erase(w.second.begin() + 3);
-    std::vector<double> result(w.count(), 99.0);
-    ASSERT_EQ(
-        GetDeltaTArray(result.data(), w.first.data(), w.second.data(), w.inks.data(), w.count()),
-        0);
-    EXPECT_EQ(result[6], -101.0);        // the yellow tint
-    EXPECT_NEAR(result[4], 10.0, 1e-9);  // cyan is unaffected
-    EXPECT_EQ(result[0], 0.0);           // paper
+TEST_F(ToneValue, EqualPaperAndSolidGiveZero) {
+    first[1] = kPaper;
+    second[1] = kPaper;
+    EXPECT_EQ(deltaT(5), 0.0);
 }
 
-TEST(ToneValueArray, NullPointersAndZeroCount) {
-    Wedge w = makeWedge();
-    std::vector<double> result(w.count(), 99.0);
-    EXPECT_EQ(GetDeltaTArray(nullptr, w.first.data(), w.second.data(), w.inks.data(), w.count()),
-              -1);
-    EXPECT_EQ(GetDeltaTArray(result.data(), w.first.data(), w.second.data(), nullptr, w.count()),
-              -1);
-    EXPECT_EQ(GetDeltaTArray(result.data(), w.first.data(), w.second.data(), w.inks.data(), 0), 0);
+TEST_F(ToneValue, PaperAndSolidsAreFoundByRoundedPercent) {
+    // A first patch of 1/255 cyan rounds to 0 % and becomes the paper.
+    inks.insert(inks.begin(), ColorQuadruple{1, 0, 0, 0});
+    first.insert(first.begin(), ColorTriplex{80, 92, 80});
+    second.insert(second.begin(), ColorTriplex{80, 92, 80});
+    // The cyan tint, now at 6, against paper X 80 instead of 90: first
+    // (80 - 55) / 60, second (80 - 48) / 60.
+    EXPECT_NEAR(deltaT(6), (80.0 - 48.0) / 60.0 * 100.0 - (80.0 - 55.0) / 60.0 * 100.0, 1e-9);
+}
+
+TEST_F(ToneValue, MissingPaperOrSolidGivesMinus101) {
+    inks[1] = ColorQuadruple{250, 0, 0, 0};  // 98 %: no cyan solid any more
+    EXPECT_EQ(deltaT(5), -101.0);
+    EXPECT_NEAR(deltaT(6), -10.0, 1e-9);
+    std::vector<double> result;
+    ASSERT_EQ(deltaTArray(result), 0);
+    EXPECT_EQ(result[5], -101.0);          // the cyan tint
+    EXPECT_NEAR(result[7], 5.0, 1e-9);     // yellow is unaffected
+    inks[0] = ColorQuadruple{0, 0, 0, 5};  // no paper
+    EXPECT_EQ(deltaT(6), -101.0);
+    EXPECT_EQ(deltaT(2), 0.0);  // the solid itself needs no paper
+}
+
+TEST_F(ToneValue, BadArgumentsAreRefused) {
+    EXPECT_EQ(GetDeltaT(5, nullptr, second.data(), inks.data(), count()), -101.0);
+    EXPECT_EQ(GetDeltaT(5, first.data(), nullptr, inks.data(), count()), -101.0);
+    EXPECT_EQ(GetDeltaT(5, first.data(), second.data(), nullptr, count()), -101.0);
+    EXPECT_EQ(deltaT(-1), -101.0);
+    EXPECT_EQ(deltaT(11), -101.0);
+    EXPECT_EQ(GetDeltaT(0, first.data(), second.data(), inks.data(), 0), -101.0);
+    std::vector<double> result(count(), 99.0);
+    EXPECT_EQ(GetDeltaTArray(nullptr, first.data(), second.data(), inks.data(), count()), -1);
+    EXPECT_EQ(GetDeltaTArray(result.data(), first.data(), second.data(), nullptr, count()), -1);
+    EXPECT_EQ(GetDeltaTArray(result.data(), first.data(), second.data(), inks.data(), 0), 0);
     EXPECT_EQ(result[0], 99.0);
 }
 
