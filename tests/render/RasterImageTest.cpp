@@ -651,6 +651,101 @@ TEST_F(RowLoop, RowsThatRepeatAndObjectsAtThePageCornerMatchTheRowLoop) {
     }
 }
 
+// Renders the objects `build` makes through the page and through the
+// step-by-step row loop and expects the same rows, with the frame (EyeOne)
+// and without it (Canon).
+template <class W, class Build>
+void expectRowLoopRows(const TempFolder& folder, unsigned channels, std::uint32_t width,
+                       std::uint32_t height, Build build) {
+    for (IdMeasureInstrument id : {MI_EYEONE, MI_CANON}) {
+        const Rows expected = renderLiteral<W>(build(), width, height, channels, id == MI_EYEONE);
+        const TiffPage written = renderPage<W>(folder.file("rows.tif"), static_cast<int>(channels),
+                                               width, height, id, build());
+        ASSERT_EQ(written.rows.size(), expected.size());
+        for (std::size_t y = 0; y < expected.size(); ++y) {
+            ASSERT_EQ(written.rows[y], expected[y]) << "instrument " << id << " row " << y;
+        }
+    }
+}
+
+// A strip chart as the strip readers' layouts draw it: each strip a number
+// in the left margin and a row of patches. Marks added after the patches
+// are asked after them at every step: a bar crossing every strip, a circle
+// and a diamond over strip edges, a bar over the numbers and an arrow.
+template <class W>
+ObjectList<W> stripChartWithMarks() {
+    std::mt19937 rng(77);
+    auto colour = [&] {
+        typename W::PixelColor c = W::paperColor();
+        for (auto& b : c.channels) {
+            b = static_cast<std::uint8_t>(rng());
+        }
+        return c;
+    };
+    ObjectList<W> objects;
+    for (std::uint32_t strip = 0; strip < 8; ++strip) {
+        const std::uint32_t y = 20 + strip * 45;
+        objects.push_back(makeNumberInBox<W>({20, y}, 35, (strip + 1) * 37, W::blackColor()));
+        for (std::uint32_t i = 0; i < 18; ++i) {
+            objects.push_back(std::make_unique<Rect<W>>(Point{90 + i * 30, y}, 25, 35, colour()));
+        }
+    }
+    objects.push_back(std::make_unique<Rect<W>>(Point{300, 10}, 12, 400, colour()));
+    objects.push_back(std::make_unique<Circle<W>>(Point{200, 110}, 30, colour()));
+    objects.push_back(makeDiamond<W>({400, 150}, 40, 50, colour()));
+    objects.push_back(std::make_unique<Rect<W>>(Point{30, 200}, 50, 8, colour()));
+    objects.push_back(makeRasterArrow<W>({600, 200}, 20, 40, 180, colour()));
+    return objects;
+}
+
+TEST_F(RowLoop, StripChartsWithMarksOverThePatchesMatchTheRowLoop) {
+    expectRowLoopRows<WriteCMYK>(folder, 4, 640, 420, stripChartWithMarks<WriteCMYK>);
+    expectRowLoopRows<WriteCMYKRGB>(folder, 7, 640, 420, stripChartWithMarks<WriteCMYKRGB>);
+}
+
+TEST_F(RowLoop, ACompositeOfShapelessDigitsLeavesTheListOnTheFirstRowItIsAsked) {
+    // The ':' digit has no segments, so the composite holding it reports
+    // finished already on row 0, where its all-zero box still lies; the
+    // rectangle before it is then the last object and steps by its own run.
+    auto build = [] {
+        const auto c = WriteCMYK::blueColor();
+        ObjectList<WriteCMYK> o;
+        o.push_back(std::make_unique<Rect<WriteCMYK>>(Point{17, 1}, 10, 5, c));
+        o.push_back(std::make_unique<Polygone<WriteCMYK>>(
+            std::vector<Point>{{3, 0}, {34, 5}, {44, 3}, {8, 1}, {15, 4}}, c));
+        o.push_back(std::make_unique<Rect<WriteCMYK>>(Point{48, 3}, 4, 1, c));
+        o.push_back(std::make_unique<Polygone<WriteCMYK>>(
+            std::vector<Point>{{30, 0}, {31, 4}, {37, 1}, {22, 2}, {45, 0}, {0, 0}, {0, 4}},
+            WriteCMYK::yellowColor()));
+        auto shapeless = std::make_unique<ComplexGraphicObject<WriteCMYK>>(c);
+        shapeless->add(std::make_unique<Digit<WriteCMYK>>(Point{0, 0}, 5, ':', c));
+        shapeless->computeBounds();
+        o.push_back(std::move(shapeless));
+        return o;
+    };
+    EXPECT_TRUE(build().back()->hollow());
+    expectRowLoopRows<WriteCMYK>(folder, 4, 52, 12, build);
+}
+
+TEST_F(RowLoop, ObjectsNotReachedYetShortenTheStepsAtTheFirstColumns) {
+    // On row 11 the circle clipped at column 0 is inside with a run past
+    // the union box's right edge; the polygon starting on row 12 comes
+    // after it in the list, untouched, and its run (that edge) sets the
+    // step, which decides which pixels the slanted polygon is asked at.
+    auto build = [] {
+        ObjectList<WriteCMYK> o;
+        o.push_back(std::make_unique<Polygone<WriteCMYK>>(
+            std::vector<Point>{{0, 13}, {2, 11}, {10, 11}, {0, 15}, {1, 11}, {2, 16}, {9, 15}},
+            WriteCMYK::blueColor()));
+        o.push_back(std::make_unique<Circle<WriteCMYK>>(Point{4, 11}, 8, WriteCMYK::yellowColor()));
+        o.push_back(std::make_unique<Polygone<WriteCMYK>>(
+            std::vector<Point>{{0, 12}, {0, 15}, {0, 18}, {0, 19}, {0, 16}, {10, 14}},
+            WriteCMYK::greyMarkerColor()));
+        return o;
+    };
+    expectRowLoopRows<WriteCMYK>(folder, 4, 11, 16, build);
+}
+
 // ------------------------------------------------------------ BigTIFF
 
 // A page whose TIFF could pass 4 GiB (about 2.9 GB of pixels) is written as
