@@ -239,6 +239,9 @@ class ScanlineRenderer {
             case 1:
                 std::memset(out, ink[0], count);
                 break;
+            case 2:
+                fillRepeated<2>(out, count, ink);
+                break;
             case 3:
                 fillRepeated<3>(out, count, ink);
                 break;
@@ -254,7 +257,7 @@ class ScanlineRenderer {
             case 7:
                 fillRepeated<7>(out, count, ink);
                 break;
-            default:
+            default:  // 8, the most a page has (paintsOn)
                 fillRepeated<8>(out, count, ink);
                 break;
         }

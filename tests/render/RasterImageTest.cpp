@@ -17,6 +17,7 @@
 #include "outside/DebugLog.h"
 #include "render/GraphicObjects.h"
 #include "render/RasterImage.h"
+#include "render/ScanlineRenderer.h"
 
 namespace GenChartLib {
 namespace {
@@ -744,6 +745,26 @@ TEST_F(RowLoop, ObjectsNotReachedYetShortenTheStepsAtTheFirstColumns) {
         return o;
     };
     expectRowLoopRows<WriteCMYK>(folder, 4, 11, 16, build);
+}
+
+TEST_F(RowLoop, SpotLinesOfEveryChannelCountMatchTheRowLoop) {
+    // Straight into a line, so also the counts no TIFF page takes (2).
+    for (unsigned channels = 1; channels <= kMaxChannels; ++channels) {
+        for (std::uint32_t seed = 80000; seed < 80006; ++seed) {
+            const RandomPage<WriteSpotColor> page(seed, channels);
+            const Rows expected = renderLiteral<WriteSpotColor>(
+                page.build(), page.width(), page.height(), channels, page.frame());
+            ObjectList<WriteSpotColor> objects = page.build();
+            std::vector<std::uint8_t> row(std::size_t{page.width()} * channels);
+            const RasterLine line{row.data(), page.width(), channels};
+            ScanlineRenderer<WriteSpotColor> renderer(objects, line, page.frame(), page.height());
+            for (std::uint32_t y = 0; y < page.height(); ++y) {
+                renderer.renderRow(y);
+                ASSERT_EQ(row, expected[y])
+                    << channels << " channels, seed " << seed << " row " << y;
+            }
+        }
+    }
 }
 
 // ------------------------------------------------------------ BigTIFF
