@@ -10,6 +10,7 @@
 #include <charconv>
 #include <cmath>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -19,13 +20,6 @@
 #include "OrvoChartInterface.h"
 
 namespace hostcheck {
-
-// A number of the data block; the test files use full stops.
-inline double number(const std::string& text) {
-    double value = 0.0;
-    std::from_chars(text.data(), text.data() + text.size(), value);
-    return value;
-}
 
 // The data rows of a CGATS file by column name.
 struct Reference {
@@ -41,30 +35,22 @@ struct Reference {
 inline Reference readReference(const std::string& path) {
     Reference ref;
     std::ifstream in(path);
-    std::string line;
-    bool inFormat = false;
-    bool inData = false;
-    while (std::getline(in, line)) {
-        std::istringstream words(line);
-        std::string first;
-        words >> first;
-        if (first == "BEGIN_DATA_FORMAT") {
-            inFormat = true;
-        } else if (first == "END_DATA_FORMAT") {
-            inFormat = false;
-        } else if (first == "BEGIN_DATA") {
-            inData = true;
-        } else if (first == "END_DATA") {
-            inData = false;
-        } else if (inFormat) {
-            ref.fields.push_back(first);
-            for (std::string field; words >> field;) {
-                ref.fields.push_back(field);
-            }
-        } else if (inData && !first.empty()) {
-            std::vector<double> row{number(first)};
-            for (std::string cell; words >> cell;) {
-                row.push_back(number(cell));
+    std::string section;  // the BEGIN_ keyword of the block being read
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream stream(line);
+        const std::vector<std::string> words{std::istream_iterator<std::string>(stream), {}};
+        if (words.empty()) {
+            continue;
+        } else if (words[0] == "BEGIN_DATA_FORMAT" || words[0] == "BEGIN_DATA") {
+            section = words[0];
+        } else if (words[0].rfind("END_DATA", 0) == 0) {
+            section.clear();
+        } else if (section == "BEGIN_DATA_FORMAT") {
+            ref.fields.insert(ref.fields.end(), words.begin(), words.end());
+        } else if (section == "BEGIN_DATA") {
+            std::vector<double> row(words.size(), 0.0);
+            for (std::size_t i = 0; i < words.size(); ++i) {
+                std::from_chars(words[i].data(), words[i].data() + words[i].size(), row[i]);
             }
             ref.rows.push_back(row);
         }
@@ -77,81 +63,15 @@ inline int inkByte(double percent) {
     return static_cast<int>(std::floor(std::clamp(percent, 0.0, 100.0) * 255.0 / 100.0 + 0.5));
 }
 
-// The plates a patch of a row prints on, with their ink bytes. Rows past
-// the end of the reference are paper padding: no ink on any plate.
-inline std::map<std::string, int> expectedPlates(ColorMode mode, const Reference& ref,
-                                                 std::size_t row,
-                                                 const std::vector<std::string>& spotNames) {
-    std::map<std::string, int> plates;
-    const bool padding = row >= ref.rows.size();
-    const auto put = [&](const std::string& plate, const std::string& field) {
-        plates[plate] = padding ? 0 : inkByte(ref.value(row, field));
-    };
-    const char* process[4] = {"Cyan", "Magenta", "Yellow", "Black"};
-    switch (mode) {
-        case CM_CMYK:
-            put("Cyan", "CMYK_C");
-            put("Magenta", "CMYK_M");
-            put("Yellow", "CMYK_Y");
-            put("Black", "CMYK_K");
-            break;
-        case CM_CMYKO:
-            for (int k = 0; k < 4; ++k) {
-                put(process[k], "5CLR_" + std::to_string(k + 1));
-            }
-            put("Orange", "5CLR_5");
-            break;
-        case CM_CMYKOG:
-        case CM_SIXCOLOR_6:
-        case CM_SIXCOLOR_7:
-            for (int k = 0; k < 4; ++k) {
-                put(process[k], "6CLR_" + std::to_string(k + 1));
-            }
-            put("Orange", "6CLR_5");
-            put("Green", "6CLR_6");
-            break;
-        case CM_CMYKRGB:
-            for (int k = 0; k < 4; ++k) {
-                put(process[k], "7CLR_" + std::to_string(k + 1));
-            }
-            put("Red", "7CLR_5");
-            put("Green", "7CLR_6");
-            put("Blue", "7CLR_7");
-            break;
-        default: {
-            const std::string prefix = std::to_string(spotNames.size()) + "CLR_";
-            for (std::size_t k = 0; k < spotNames.size(); ++k) {
-                put(spotNames[k], prefix + std::to_string(k + 1));
-            }
-            break;
-        }
-    }
-    return plates;
-}
-
 inline bool printsOnPlates(ColorMode mode) {
     return mode != CM_LAB && mode != CM_RGB;
 }
 
-// sRGB bytes of a colour on screen; nothing when the colour lies outside
-// sRGB, where renderers clip differently.
-inline std::optional<std::array<int, 3>> expectedScreenColor(ColorMode mode, const Reference& ref,
-                                                             std::size_t row) {
-    if (row >= ref.rows.size()) {
-        return std::array<int, 3>{255, 255, 255};
-    }
-    if (mode == CM_RGB) {
-        return std::array<int, 3>{static_cast<int>(ref.value(row, "RGB_R")),
-                                  static_cast<int>(ref.value(row, "RGB_G")),
-                                  static_cast<int>(ref.value(row, "RGB_B"))};
-    }
-    // Lab (D50) to XYZ, Bradford to D65, linear sRGB, gamma. The L byte
-    // keeps L* to 1/2.55; a* and b* are whole numbers.
-    const double lab[3] = {std::floor(ref.value(row, "LAB_L") * 2.55 + 0.5) / 2.55,
-                           std::round(ref.value(row, "LAB_A")),
-                           std::round(ref.value(row, "LAB_B"))};
-    const double fy = (lab[0] + 16.0) / 116.0;
-    const double f[3] = {fy + lab[1] / 500.0, fy, fy - lab[2] / 200.0};
+// sRGB bytes of a Lab (D50) colour: Bradford to D65, linear sRGB, gamma.
+// Nothing for a colour outside sRGB, where renderers clip differently.
+inline std::optional<std::array<int, 3>> srgbOfLab(double L, double a, double b) {
+    const double fy = (L + 16.0) / 116.0;
+    const double f[3] = {fy + a / 500.0, fy, fy - b / 200.0};
     const double white[3] = {0.9642, 1.0, 0.8249};
     double xyz[3];
     for (int i = 0; i < 3; ++i) {
@@ -179,6 +99,50 @@ inline std::optional<std::array<int, 3>> expectedScreenColor(ColorMode mode, con
         rgb[static_cast<std::size_t>(i)] = static_cast<int>(std::lround(255.0 * encoded));
     }
     return rgb;
+}
+
+// What a rendered page shows for row `row` of the reference: the ink byte of
+// every plate the mode prints with (spot plates named `spotNames`), or the
+// sRGB bytes "R", "G", "B" for Lab and RGB. Rows past the end of the
+// reference are paper padding. Nothing for a Lab colour outside sRGB.
+inline std::optional<std::map<std::string, int>> expectedColors(
+    ColorMode mode, const Reference& ref, std::size_t row,
+    const std::vector<std::string>& spotNames) {
+    const bool padding = row >= ref.rows.size();
+    if (!printsOnPlates(mode)) {
+        // The Lab page keeps L* to 1/2.55 and whole a* and b*.
+        const auto v = [&](const char* field) { return padding ? 0.0 : ref.value(row, field); };
+        const std::optional<std::array<int, 3>> rgb =
+            padding ? std::array<int, 3>{255, 255, 255}
+            : mode == CM_RGB
+                ? std::array<int, 3>{static_cast<int>(v("RGB_R")), static_cast<int>(v("RGB_G")),
+                                     static_cast<int>(v("RGB_B"))}
+                : srgbOfLab(std::floor(v("LAB_L") * 2.55 + 0.5) / 2.55, std::round(v("LAB_A")),
+                            std::round(v("LAB_B")));
+        if (!rgb) {
+            return std::nullopt;
+        }
+        return std::map<std::string, int>{{"R", (*rgb)[0]}, {"G", (*rgb)[1]}, {"B", (*rgb)[2]}};
+    }
+    std::vector<std::string> plates = spotNames;
+    if (plates.empty()) {
+        plates = {"Cyan", "Magenta", "Yellow", "Black"};
+    }
+    if (mode == CM_CMYKO) {
+        plates.push_back("Orange");
+    } else if (mode == CM_CMYKOG || mode == CM_SIXCOLOR_6 || mode == CM_SIXCOLOR_7) {
+        plates.insert(plates.end(), {"Orange", "Green"});
+    } else if (mode == CM_CMYKRGB) {
+        plates.insert(plates.end(), {"Red", "Green", "Blue"});
+    }
+    std::map<std::string, int> inks;
+    for (std::size_t i = 0; i < plates.size(); ++i) {
+        const std::string field =
+            mode == CM_CMYK ? std::string("CMYK_") + "CMYK"[i]
+                            : std::to_string(plates.size()) + "CLR_" + std::to_string(i + 1);
+        inks[plates[i]] = padding ? 0 : inkByte(ref.value(row, field));
+    }
+    return inks;
 }
 
 }  // namespace hostcheck

@@ -1,34 +1,23 @@
-// Shared by the host tests: a fresh folder per test, the files in it, and
-// the colour read back at a spot of a rendered page.
+// Shared by the host tests: a fresh folder per test and the files in it, and
+// the references of the colour modes.
 #ifndef ORVOCHART_TESTS_HOST_HOSTFIXTURE_H
 #define ORVOCHART_TESTS_HOST_HOSTFIXTURE_H
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <algorithm>
-#include <array>
-#include <cmath>
 #include <cstdlib>
-#include <filesystem>
-#include <map>
-#include <optional>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "host/ChartExpectations.h"
 #include "host/PdfProbe.h"
-#include "host/Separations.h"
+#include "render/TiffReadBack.h"
 
 namespace hostcheck {
 
-namespace fs = std::filesystem;
-
-// Pages are rendered at 127 dpi: exactly 5 pixels per millimetre.
-constexpr int kDpi = 127;
-constexpr double kPixelsPerMm = 5.0;
-
+// CI sets ORVOCHART_QUICK=1: the Ghostscript cases are then sampled.
 inline bool quickRun() {
     const char* quick = std::getenv("ORVOCHART_QUICK");
     return quick != nullptr && *quick != '\0' && std::string(quick) != "0";
@@ -44,154 +33,51 @@ inline std::string testFile(const std::string& name) {
 
 class HostFolder : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        std::replace(name.begin(), name.end(), '/', '_');
-        dir_ = fs::temp_directory_path() / ("orvo_host_" + std::to_string(::getpid())) / name;
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override {
-        if (!HasFailure()) {
-            fs::remove_all(dir_);
-        }
-    }
-
-    std::string path(const std::string& name) const { return (dir_ / name).string(); }
-
+    std::string path(const std::string& name) const { return folder_.file(name); }
     std::set<std::string> files() const {
-        std::set<std::string> names;
-        for (const fs::directory_entry& e : fs::directory_iterator(dir_)) {
-            if (e.is_regular_file()) {
-                names.insert(e.path().filename().string());
-            }
-        }
-        return names;
+        const std::vector<std::string> names = folder_.entries();
+        return {names.begin(), names.end()};
     }
 
-    fs::path dir_;
+    GenChartLib::tifftest::TempFolder folder_;
 };
 
-// A rendered page: Ghostscript's separations for the modes that print with
-// inks, an sRGB rendering for Lab and RGB.
-struct RenderedPage {
-    bool plates = false;
-    std::map<std::string, pdfprobe::Image> separations;
-    pdfprobe::Image rgb;
-
-    static RenderedPage of(const std::string& pdf, ColorMode mode, const fs::path& scratch) {
-        RenderedPage page;
-        page.plates = printsOnPlates(mode);
-        if (page.plates) {
-            page.separations = pdfprobe::separations(pdf, 1, kDpi, scratch);
-        } else {
-            fs::create_directories(scratch);
-            page.rgb = pdfprobe::renderRgb(pdf, 1, kDpi, (scratch / "page.ppm").string());
-        }
-        fs::remove_all(scratch);
-        return page;
-    }
-
-    bool empty() const { return plates ? separations.empty() : rgb.bytes.empty(); }
-
-    static int pixel(double mm) { return static_cast<int>(std::floor(mm * kPixelsPerMm)); }
-
-    // Ink of a plate at a spot; 0 for a plate the page does not have.
-    int ink(const std::string& plate, double xMm, double yMm) const {
-        const auto it = separations.find(plate);
-        if (it == separations.end() || !it->second.contains(pixel(xMm), pixel(yMm))) {
-            return 0;
-        }
-        return it->second.at(pixel(xMm), pixel(yMm), 0);
-    }
-
-    std::array<int, 3> screen(double xMm, double yMm) const {
-        if (!rgb.contains(pixel(xMm), pixel(yMm))) {
-            return {-1, -1, -1};
-        }
-        return {rgb.at(pixel(xMm), pixel(yMm), 0), rgb.at(pixel(xMm), pixel(yMm), 1),
-                rgb.at(pixel(xMm), pixel(yMm), 2)};
-    }
-
-    // Every plate at the spot carries the expected ink (within rounding),
-    // and plates the patch should not touch carry none.
-    ::testing::AssertionResult showsPatch(const std::map<std::string, int>& expected, double xMm,
-                                          double yMm) const {
-        for (const auto& [plate, image] : separations) {
-            const auto want = expected.find(plate);
-            const int wanted = want == expected.end() ? 0 : want->second;
-            const int got = ink(plate, xMm, yMm);
-            if (std::abs(got - wanted) > 2) {
-                return ::testing::AssertionFailure()
-                       << plate << " is " << got << ", expected " << wanted << " at (" << xMm
-                       << ", " << yMm << ") mm";
-            }
-        }
-        for (const auto& [plate, wanted] : expected) {
-            if (wanted != 0 && separations.count(plate) == 0) {
-                return ::testing::AssertionFailure() << "no plate " << plate;
-            }
-        }
-        return ::testing::AssertionSuccess();
-    }
-
-    // Lab colours outside sRGB are skipped (nothing to compare with).
-    ::testing::AssertionResult showsScreenColor(const std::optional<std::array<int, 3>>& expected,
-                                                int tolerance, double xMm, double yMm) const {
-        if (!expected) {
-            return ::testing::AssertionSuccess();
-        }
-        const std::array<int, 3> got = screen(xMm, yMm);
-        for (std::size_t i = 0; i < 3; ++i) {
-            if (std::abs(got[i] - (*expected)[i]) > tolerance) {
-                return ::testing::AssertionFailure()
-                       << "rgb " << got[0] << " " << got[1] << " " << got[2] << ", expected "
-                       << (*expected)[0] << " " << (*expected)[1] << " " << (*expected)[2]
-                       << " at (" << xMm << ", " << yMm << ") mm";
-            }
-        }
-        return ::testing::AssertionSuccess();
-    }
-
-    // Solid black on some plate (black marks print as the mode's black),
-    // or black on screen.
-    bool isBlack(double xMm, double yMm) const {
-        if (!plates) {
-            const auto c = screen(xMm, yMm);
-            return c[0] <= 8 && c[1] <= 8 && c[2] <= 8;
-        }
-        for (const auto& entry : separations) {
-            if (ink(entry.first, xMm, yMm) >= 250) {
-                return true;
-            }
-        }
-        return false;
-    }
-
-    bool isPaper(double xMm, double yMm) const {
-        if (!plates) {
-            const auto c = screen(xMm, yMm);
-            return c[0] >= 250 && c[1] >= 250 && c[2] >= 250;
-        }
-        for (const auto& entry : separations) {
-            if (ink(entry.first, xMm, yMm) > 2) {
-                return false;
-            }
-        }
-        return true;
-    }
+// One reference per colour writer, and the spot plates in channel order.
+struct ModeReference {
+    ColorMode mode;
+    const char* label;
+    std::string reference;
+    std::vector<std::string> spotNames;
 };
 
-// The check for one patch of the reference at a spot of a page.
-inline ::testing::AssertionResult pageShowsRow(const RenderedPage& page, ColorMode mode,
-                                               const Reference& ref, std::size_t row,
-                                               const std::vector<std::string>& spotNames,
-                                               double xMm, double yMm) {
-    if (page.plates) {
-        return page.showsPatch(expectedPlates(mode, ref, row, spotNames), xMm, yMm);
-    }
-    const int tolerance = mode == CM_RGB ? 2 : 6;
-    return page.showsScreenColor(expectedScreenColor(mode, ref, row), tolerance, xMm, yMm);
+// Failure messages name the mode instead of dumping its bytes.
+inline void PrintTo(const ModeReference& m, std::ostream* out) {
+    *out << m.label;
+}
+
+inline std::vector<ModeReference> modeReferences() {
+    return {{CM_CMYK, "CMYK", testFile("cmyk_90.txt"), {}},
+            {CM_CMYKO, "CMYKO", testFile("cmyko_90.txt"), {}},
+            {CM_CMYKOG, "CMYKOG", testFile("cmykog_90.txt"), {}},
+            {CM_SIXCOLOR_7, "SixColor7", testFile("cmykog_90.txt"), {}},
+            {CM_CMYKRGB, "CMYKRGB", testFile("cmykrgb_90.txt"), {}},
+            {CM_LAB, "Lab", testFile("lab_90.txt"), {}},
+            {CM_RGB, "RGB", testFile("rgb_90.txt"), {}},
+            {CM_SPOT_2, "Spot2", testFile("spot2_90.txt"), {"Spot 1", "Spot 2"}}};
+}
+
+// Screen colours of Lab pages come through a colour conversion: more slack.
+inline int tolerance(ColorMode mode) {
+    return mode == CM_LAB ? 6 : 2;
+}
+
+// The check for one reference row at a spot of a rendered page.
+inline ::testing::AssertionResult showsRow(const pdfprobe::RenderedPage& page,
+                                           const ModeReference& m, const Reference& ref,
+                                           std::size_t row, double xMm, double yMm) {
+    const auto expected = expectedColors(m.mode, ref, row, m.spotNames);
+    return expected ? page.shows(*expected, tolerance(m.mode), xMm, yMm)
+                    : ::testing::AssertionSuccess();
 }
 
 }  // namespace hostcheck

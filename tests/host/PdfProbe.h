@@ -1,21 +1,28 @@
 // Reads PDF pages from outside, with the command-line tools a print shop
 // would use: qpdf for structure, Ghostscript for page boxes, text and
-// rendered pixels. Knows nothing about the library, so the layout tests and
-// the host tests can share it. Header-only.
+// rendered pixels (read back with libtiff). Knows nothing about the library,
+// so the layout tests and the host tests share it. Every Ghostscript call
+// takes all files of a chart at once: starting Ghostscript costs more than
+// rendering a page.
 #ifndef ORVOCHART_TESTS_HOST_PDFPROBE_H
 #define ORVOCHART_TESTS_HOST_PDFPROBE_H
 
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 
-#include <cstdint>
+#include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
+#include <filesystem>
+#include <map>
+#include <regex>
 #include <sstream>
 #include <string>
-#include <utility>
 #include <vector>
+
+#include "render/TiffReadBack.h"
 
 namespace pdfprobe {
 
@@ -24,11 +31,6 @@ struct CommandResult {
     std::string output;  // standard output only
 };
 
-// Single quotes for the shell; the test paths hold no single quote.
-inline std::string quoted(const std::string& text) {
-    return "'" + text + "'";
-}
-
 inline CommandResult run(const std::string& command) {
     CommandResult result;
     FILE* pipe = popen(command.c_str(), "r");
@@ -36,8 +38,7 @@ inline CommandResult run(const std::string& command) {
         return result;
     }
     char buffer[4096];
-    std::size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+    for (std::size_t n = 0; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
         result.output.append(buffer, n);
     }
     const int status = pclose(pipe);
@@ -45,18 +46,18 @@ inline CommandResult run(const std::string& command) {
     return result;
 }
 
-inline bool haveTool(const std::string& name) {
-    return run("command -v " + name + " >/dev/null 2>&1").exitCode == 0;
+// The files single-quoted for the shell (test paths hold no single quote).
+inline std::string quoted(const std::vector<std::string>& files) {
+    std::string list;
+    for (const std::string& file : files) {
+        list += " '" + file + "'";
+    }
+    return list;
 }
 
-// qpdf --check: 0 for a clean file; 3 (warnings) and 2 (errors) fail.
+// qpdf --check: 0 for a clean file; warnings (3) and errors (2) fail.
 inline bool qpdfCheckPasses(const std::string& pdf) {
-    return run("qpdf --check " + quoted(pdf) + " >/dev/null 2>&1").exitCode == 0;
-}
-
-inline int pageCount(const std::string& pdf) {
-    const CommandResult r = run("qpdf --show-npages " + quoted(pdf) + " 2>/dev/null");
-    return r.exitCode == 0 ? std::atoi(r.output.c_str()) : -1;
+    return run("qpdf --check" + quoted({pdf}) + " >/dev/null 2>&1").exitCode == 0;
 }
 
 struct PageSize {
@@ -66,164 +67,156 @@ struct PageSize {
 
 constexpr double kMmPerPoint = 25.4 / 72.0;
 
-// The media box of every page (inherited boxes included), as Ghostscript's
-// PDF interpreter resolves it.
-inline std::vector<PageSize> pageSizesMm(const std::string& pdf) {
-    const std::string program = "(" + pdf +
-                                ") (r) file runpdfbegin 1 1 pdfpagecount "
-                                "{pdfgetpage /MediaBox pget pop {=} forall} for quit";
-    const CommandResult r =
-        run("gs -q -dNODISPLAY -dNOSAFER -c " + quoted(program) + " 2>/dev/null");
+// The media box of every page of the files in turn (inherited boxes
+// included), as Ghostscript's PDF interpreter resolves it.
+inline std::vector<PageSize> pageSizesMm(const std::vector<std::string>& pdfs) {
+    std::string names;
+    for (const std::string& pdf : pdfs) {
+        names += "(" + pdf + ") ";
+    }
+    const CommandResult r = run("gs -q -dNODISPLAY -dNOSAFER -c '[" + names +
+                                "] {(r) file runpdfbegin 1 1 pdfpagecount {pdfgetpage /MediaBox "
+                                "pget pop {=} forall} for runpdfend} forall quit' 2>/dev/null");
     std::vector<PageSize> pages;
     std::istringstream in(r.output);
-    double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-    while (in >> x0 >> y0 >> x1 >> y1) {
+    for (double x0 = 0, y0 = 0, x1 = 0, y1 = 0; in >> x0 >> y0 >> x1 >> y1;) {
         pages.push_back({(x1 - x0) * kMmPerPoint, (y1 - y0) * kMmPerPoint});
     }
     return pages;
 }
 
-// A run of text on a page and its position (left end, baseline), in mm from
-// the page's top-left corner.
+// A run of text and its position (left end, baseline) in mm from the top-left
+// corner of its page; pages count on through the files.
 struct TextSpan {
-    int page = 0;  // 0-based
+    int page = 0;
     std::string text;
     double xMm = 0.0;
     double yMm = 0.0;
 };
 
-inline std::string attribute(const std::string& element, const std::string& name) {
-    const std::string key = name + "=\"";
-    const auto at = element.find(key);
-    if (at == std::string::npos) {
-        return {};
-    }
-    const auto start = at + key.size();
-    return element.substr(start, element.find('"', start) - start);
-}
-
-// Every text span of every page, from Ghostscript's text extraction.
-inline std::vector<TextSpan> textSpans(const std::string& pdf) {
-    const CommandResult r =
-        run("gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=txtwrite -dTextFormat=0 -o - " + quoted(pdf) +
-            " 2>/dev/null");
+// Every text span of every page, from Ghostscript's text extraction: a
+// "<page>" element per page, a "<span bbox=...>" per run of text, a
+// "<char ... c=...>" per character.
+inline std::vector<TextSpan> textSpans(const std::vector<std::string>& pdfs) {
+    const std::string xml =
+        run("gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=txtwrite -dTextFormat=0 -o -" + quoted(pdfs) +
+            " 2>/dev/null")
+            .output;
+    const std::regex token(R"re(<page>|<span bbox="([-\d.]+) ([-\d.]+)|<char [^>]* c="([^"]*)")re");
+    const auto number = [](const std::ssub_match& text) {
+        double value = 0.0;
+        std::from_chars(&*text.first, &*text.first + text.length(), value);
+        return value * kMmPerPoint;
+    };
     std::vector<TextSpan> spans;
     int page = -1;
-    std::istringstream in(r.output);
-    std::string line;
-    TextSpan* current = nullptr;
-    while (std::getline(in, line)) {
-        if (line.rfind("<page", 0) == 0) {
+    for (std::sregex_iterator it(xml.begin(), xml.end(), token), end; it != end; ++it) {
+        const std::smatch& m = *it;
+        if (m[1].matched) {
+            spans.push_back({page, {}, number(m[1]), number(m[2])});
+        } else if (!m[3].matched) {
             ++page;
-        } else if (line.rfind("<span", 0) == 0) {
-            std::istringstream box(attribute(line, "bbox"));
-            double x0 = 0, y0 = 0;
-            box >> x0 >> y0;
-            spans.push_back({page, {}, x0 * kMmPerPoint, y0 * kMmPerPoint});
-            current = &spans.back();
-        } else if (line.rfind("<char", 0) == 0 && current != nullptr) {
-            current->text += attribute(line, "c");
-        } else if (line.rfind("</span", 0) == 0) {
-            current = nullptr;
+        } else if (!spans.empty()) {
+            spans.back().text += m[3].str();
         }
     }
     return spans;
 }
 
-// An 8-bit image read back from a renderer: `channels` bytes per pixel.
-struct Image {
-    int width = 0;
-    int height = 0;
-    int channels = 0;
-    std::vector<std::uint8_t> bytes;
+using Page = GenChartLib::tifftest::TiffPage;
 
-    bool contains(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height; }
-    std::uint8_t at(int x, int y, int channel) const {
-        return bytes[(static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
-                      static_cast<std::size_t>(x)) *
-                         static_cast<std::size_t>(channels) +
-                     static_cast<std::size_t>(channel)];
+// A page as Ghostscript renders it at 127 dpi, exactly 5 pixels a
+// millimetre: its ink plates by colorant name ("Cyan", ..., "Spot 1") for a
+// page printed with inks, else its sRGB bytes.
+struct RenderedPage {
+    std::map<std::string, Page> plates;
+    Page screen;
+
+    // The ink (0..255) of every plate at a spot, or the screen's "R", "G" and
+    // "B" bytes there; nothing off the page.
+    std::map<std::string, int> at(double xMm, double yMm) const {
+        const auto x = static_cast<std::uint32_t>(std::max(0.0, std::floor(xMm * 5.0)));
+        const auto y = static_cast<std::uint32_t>(std::max(0.0, std::floor(yMm * 5.0)));
+        const auto inside = [&](const Page& p) { return x < p.width && y < p.height; };
+        std::map<std::string, int> values;
+        if (!screen.rows.empty() && inside(screen)) {
+            values = {
+                {"R", screen.at(x, y, 0)}, {"G", screen.at(x, y, 1)}, {"B", screen.at(x, y, 2)}};
+        }
+        for (const auto& [name, plate] : plates) {
+            if (inside(plate)) {
+                values[name] = 255 - plate.at(x, y);  // a plate stores 255 for no ink
+            }
+        }
+        return values;
+    }
+
+    bool isPaper(double xMm, double yMm) const {
+        const std::map<std::string, int> v = at(xMm, yMm);
+        return !v.empty() && std::all_of(v.begin(), v.end(), [&](const auto& e) {
+            return plates.empty() ? e.second >= 250 : e.second <= 2;
+        });
+    }
+
+    // Solid on some plate (black marks print as the mode's black), or black
+    // on screen.
+    bool isBlack(double xMm, double yMm) const {
+        const std::map<std::string, int> v = at(xMm, yMm);
+        const auto solid = [](const auto& e) { return e.second >= 250; };
+        const auto dark = [](const auto& e) { return e.second <= 8; };
+        return !v.empty() && (plates.empty() ? std::all_of(v.begin(), v.end(), dark)
+                                             : std::any_of(v.begin(), v.end(), solid));
+    }
+
+    // The spot shows `expected` within `tolerance`; plates it does not name
+    // carry no ink.
+    ::testing::AssertionResult shows(const std::map<std::string, int>& expected, int tolerance,
+                                     double xMm, double yMm) const {
+        const std::map<std::string, int> got = at(xMm, yMm);
+        std::map<std::string, int> want = expected;
+        for (const auto& entry : got) {
+            want.emplace(entry.first, 0);
+        }
+        for (const auto& [name, value] : want) {
+            const auto it = got.find(name);
+            const int shown = it == got.end() ? 0 : it->second;
+            if (std::abs(shown - value) > tolerance || (it == got.end() && value != 0)) {
+                return ::testing::AssertionFailure()
+                       << name << (it == got.end() ? " missing" : " is " + std::to_string(shown))
+                       << ", expected " << value << " at (" << xMm << ", " << yMm << ") mm";
+            }
+        }
+        return ::testing::AssertionSuccess();
     }
 };
 
-// A binary PPM (P6, maxval 255) as Ghostscript's ppmraw device writes it.
-inline Image readPpm(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    const std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    Image image;
-    std::vector<std::string> header;
-    std::size_t pos = 0;
-    while (header.size() < 4 && pos < data.size()) {
-        // Skip white space and comments between the header's tokens.
-        if (data[pos] == '#') {
-            pos = data.find('\n', pos);
-            if (pos == std::string::npos) {
-                return image;
+// Every page of the files in turn, separated into ink plates or rendered in
+// sRGB, through the scratch folder `scratch`.
+inline std::vector<RenderedPage> render(const std::vector<std::string>& pdfs, bool plates,
+                                        const std::filesystem::path& scratch) {
+    namespace fs = std::filesystem;
+    fs::create_directories(scratch);
+    run(std::string("gs -q -dNOPAUSE -dBATCH -dSAFER -r127 -sDEVICE=") +
+        (plates ? "tiffsep" : "tiff24nc") + " -o" + quoted({(scratch / "p%d.tif").string()}) +
+        quoted(pdfs) + " 2>/dev/null");
+    std::vector<RenderedPage> pages;
+    for (int n = 1; fs::exists(scratch / ("p" + std::to_string(n) + ".tif")); ++n) {
+        const std::string stem = "p" + std::to_string(n);
+        RenderedPage page;
+        if (!plates) {
+            page.screen = GenChartLib::tifftest::readTiff((scratch / (stem + ".tif")).string());
+        }
+        for (const fs::directory_entry& e : fs::directory_iterator(scratch)) {
+            const std::string name = e.path().filename().string();  // "p1(Cyan).tif"
+            if (plates && name.rfind(stem + "(", 0) == 0) {
+                page.plates[name.substr(stem.size() + 1, name.size() - stem.size() - 6)] =
+                    GenChartLib::tifftest::readTiff(e.path().string());
             }
-            continue;
         }
-        if (data[pos] == ' ' || data[pos] == '\n' || data[pos] == '\r' || data[pos] == '\t') {
-            ++pos;
-            continue;
-        }
-        const std::size_t end = data.find_first_of(" \n\r\t", pos);
-        header.push_back(data.substr(pos, end - pos));
-        pos = end;
+        pages.push_back(page);
     }
-    if (header.size() < 4 || header[0] != "P6" || header[3] != "255") {
-        return image;
-    }
-    ++pos;  // the single white-space byte after the maximum value
-    image.width = std::atoi(header[1].c_str());
-    image.height = std::atoi(header[2].c_str());
-    image.channels = 3;
-    const std::size_t size =
-        static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height) * 3;
-    if (data.size() - pos < size) {
-        return Image{};
-    }
-    image.bytes.assign(data.begin() + static_cast<std::ptrdiff_t>(pos),
-                       data.begin() + static_cast<std::ptrdiff_t>(pos + size));
-    return image;
-}
-
-// Page `page` (1-based) rendered as RGB at `dpi`, or an empty image.
-inline Image renderRgb(const std::string& pdf, int page, int dpi, const std::string& scratch) {
-    const CommandResult r =
-        run("gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=ppmraw -r" + std::to_string(dpi) +
-            " -dFirstPage=" + std::to_string(page) + " -dLastPage=" + std::to_string(page) +
-            " -o " + quoted(scratch) + " " + quoted(pdf) + " 2>/dev/null");
-    if (r.exitCode != 0) {
-        return Image{};
-    }
-    return readPpm(scratch);
-}
-
-// The JPEG's pixel size from its start-of-frame marker, or {0, 0}.
-inline std::pair<int, int> jpegSize(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    const std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(data[i]); };
-    if (data.size() < 4 || byte(0) != 0xFF || byte(1) != 0xD8) {
-        return {0, 0};
-    }
-    std::size_t pos = 2;
-    while (pos + 9 < data.size()) {
-        if (byte(pos) != 0xFF) {
-            return {0, 0};
-        }
-        const unsigned marker = byte(pos + 1);
-        const std::size_t length = byte(pos + 2) * 256U + byte(pos + 3);
-        const bool startOfFrame =
-            marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
-        if (startOfFrame) {
-            const int height = byte(pos + 5) * 256 + byte(pos + 6);
-            const int width = byte(pos + 7) * 256 + byte(pos + 8);
-            return {width, height};
-        }
-        pos += 2 + length;
-    }
-    return {0, 0};
+    fs::remove_all(scratch);
+    return pages;
 }
 
 }  // namespace pdfprobe
