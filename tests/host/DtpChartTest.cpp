@@ -104,15 +104,12 @@ class DtpChart : public HostFolder, public ::testing::WithParamInterface<ChartCa
 
 TEST_P(DtpChart, WritesEveryPageAsTheLayoutPutsIt) {
     const ChartCase& c = GetParam();
-    int strips = -7;
-    int columns = -7;
-    int spare = 4242;
-    ASSERT_EQ(createChart(c.instrument, path("chart.pdf").c_str(), c.mode.reference.c_str(), 215,
-                          c.hostHeightMm, 99, &strips, &columns, &spare, c.mode.mode),
-              1);
-    EXPECT_EQ(strips, c.strips);
-    EXPECT_EQ(columns, kColumns);
-    EXPECT_EQ(spare, 4242);
+    const Made made =
+        make(c.instrument, "chart.pdf", c.mode.reference, 215, c.hostHeightMm, c.mode.mode);
+    ASSERT_EQ(made.result, 1);
+    EXPECT_EQ(made.strips, c.strips);
+    EXPECT_EQ(made.columns, kColumns);
+    EXPECT_EQ(made.spare, 4242);
 
     // Page 0 moved onto the output name, no "_0.tif" left; one JPEG preview
     // per page.
@@ -128,15 +125,8 @@ TEST_P(DtpChart, WritesEveryPageAsTheLayoutPutsIt) {
     }
     ASSERT_EQ(files(), expected);
 
-    const double widthMm = c.instrument == MI_DTP41 ? 212.0 : 216.0;
-    const std::vector<pdfprobe::PageSize> sizes = pdfprobe::pageSizesMm(pdfs);
-    ASSERT_EQ(sizes.size(), pdfs.size());
-    for (std::size_t page = 0; page < pdfs.size(); ++page) {
-        SCOPED_TRACE("page " + std::to_string(page));
-        EXPECT_TRUE(pdfprobe::qpdfCheckPasses(pdfs[page]));
-        EXPECT_NEAR(sizes[page].widthMm, widthMm, 0.01);
-        EXPECT_NEAR(sizes[page].heightMm, c.pageHeightMm, 0.01);
-    }
+    pdfprobe::expectPages(pdfs, pdfs.size(), c.instrument == MI_DTP41 ? 212.0 : 216.0,
+                          c.pageHeightMm);
 
     // Strip numbers run on across pages, 8 mm from the left edge, on the
     // middle of their strip (a 5 mm figure sits 2.5 mm lower).
@@ -201,13 +191,10 @@ class ChartFailure : public HostFolder {};
 TEST_F(ChartFailure, AnExistingOutputFileIsKeptAndThePageStaysUnderItsOwnName) {
     const std::string output = path("chart.pdf");
     std::ofstream(output) << "the host's own file";
-    int strips = -7;
-    int columns = -7;
-    EXPECT_EQ(createChart(MI_DTP41, output.c_str(), testFile("cmyk_90.txt").c_str(), 215, 110, 0,
-                          &strips, &columns, nullptr, CM_CMYK),
-              0);
-    EXPECT_EQ(strips, -7);
-    EXPECT_EQ(columns, -7);
+    const Made made = make(MI_DTP41, "chart.pdf", testFile("cmyk_90.txt"), 215, 110, CM_CMYK);
+    EXPECT_EQ(made.result, 0);
+    EXPECT_EQ(made.strips, -7);
+    EXPECT_EQ(made.columns, -7);
     std::ifstream in(output);
     std::string kept;
     std::getline(in, kept);
@@ -240,6 +227,7 @@ TEST_F(ChartFailure, UnsupportedModesUnreadableReferencesAndTooSmallPagesWriteNo
     for (const Attempt& a : attempts) {
         SCOPED_TRACE("mode " + std::to_string(a.mode) + " reference '" + a.reference + "' width " +
                      std::to_string(a.widthMm));
+        // The spare out-parameter may be a null pointer.
         int strips = -7;
         int columns = -7;
         EXPECT_EQ(createChart(a.instrument, path("chart.pdf").c_str(), a.reference.c_str(),

@@ -138,14 +138,11 @@ TEST_P(EyeOneChart, DrawsEveryStripWhereTheLayoutPutsIt) {
     const ChartCase& c = GetParam();
     const Family& f = c.family;
     writeReference(path("reference.txt"), c.mode, f.rows, f.keywords);
-    int strips = -1;
-    int columns = -1;
-    ASSERT_EQ(
-        createChart(c.id, path("chart.tif").c_str(), path("reference.txt").c_str(), f.pageWidthMm,
-                    f.pageHeightMm, 0, &strips, &columns, nullptr, c.mode.mode),
-        1);
-    EXPECT_EQ(strips, f.layout.strips.front());
-    EXPECT_EQ(columns, f.layout.columns);
+    const Made made =
+        make(c.id, "chart.tif", path("reference.txt"), f.pageWidthMm, f.pageHeightMm, c.mode.mode);
+    ASSERT_EQ(made.result, 1);
+    EXPECT_EQ(made.strips, f.layout.strips.front());
+    EXPECT_EQ(made.columns, f.layout.columns);
 
     std::set<std::string> expectedFiles{"chart.tif", "reference.txt"};
     std::vector<std::string> pages = {path("chart.tif")};

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -39,6 +38,23 @@ class HostFolder : public ::testing::Test {
         return {names.begin(), names.end()};
     }
 
+    // What createChart hands back: its result, and the strips, columns and
+    // spare out-parameters, which start as -7, -7 and 4242.
+    struct Made {
+        int result = 0;
+        int strips = -7;
+        int columns = -7;
+        int spare = 4242;
+    };
+    // createChart as a host calls it, into `name` of this folder.
+    Made make(IdMeasureInstrument id, const std::string& name, const std::string& reference,
+              double widthMm, double heightMm, ColorMode mode) const {
+        Made made;
+        made.result = createChart(id, path(name).c_str(), reference.c_str(), widthMm, heightMm, 99,
+                                  &made.strips, &made.columns, &made.spare, mode);
+        return made;
+    }
+
     GenChartLib::tifftest::TempFolder folder_;
 };
 
@@ -49,11 +65,6 @@ struct ModeReference {
     std::string reference;
     std::vector<std::string> spotNames;
 };
-
-// Failure messages name the mode instead of dumping its bytes.
-inline void PrintTo(const ModeReference& m, std::ostream* out) {
-    *out << m.label;
-}
 
 inline std::vector<ModeReference> modeReferences() {
     return {{CM_CMYK, "CMYK", testFile("cmyk_90.txt"), {}},
@@ -66,17 +77,13 @@ inline std::vector<ModeReference> modeReferences() {
             {CM_SPOT_2, "Spot2", testFile("spot2_90.txt"), {"Spot 1", "Spot 2"}}};
 }
 
-// Screen colours of Lab pages come through a colour conversion: more slack.
-inline int tolerance(ColorMode mode) {
-    return mode == CM_LAB ? 6 : 2;
-}
-
-// The check for one reference row at a spot of a rendered page.
+// The check for one reference row at a spot of a rendered page. Screen
+// colours of Lab pages come through a colour conversion: more slack.
 inline ::testing::AssertionResult showsRow(const pdfprobe::RenderedPage& page,
                                            const ModeReference& m, const Reference& ref,
                                            std::size_t row, double xMm, double yMm) {
     const auto expected = expectedColors(m.mode, ref, row, m.spotNames);
-    return expected ? page.shows(*expected, tolerance(m.mode), xMm, yMm)
+    return expected ? page.shows(*expected, m.mode == CM_LAB ? 6 : 2, xMm, yMm)
                     : ::testing::AssertionSuccess();
 }
 

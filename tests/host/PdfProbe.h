@@ -11,13 +11,11 @@
 #include <sys/wait.h>
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -95,32 +93,53 @@ struct TextSpan {
 };
 
 // Every text span of every page, from Ghostscript's text extraction: a
-// "<page>" element per page, a "<span bbox=...>" per run of text, a
-// "<char ... c=...>" per character.
+// "<page>" line per page, a "<span bbox=...>" line per run of text, a
+// "<char ... c=...>" line per character.
 inline std::vector<TextSpan> textSpans(const std::vector<std::string>& pdfs) {
-    const std::string xml =
+    std::istringstream xml(
         run("gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=txtwrite -dTextFormat=0 -o -" + quoted(pdfs) +
             " 2>/dev/null")
-            .output;
-    const std::regex token(R"re(<page>|<span bbox="([-\d.]+) ([-\d.]+)|<char [^>]* c="([^"]*)")re");
-    const auto number = [](const std::ssub_match& text) {
-        double value = 0.0;
-        std::from_chars(&*text.first, &*text.first + text.length(), value);
-        return value * kMmPerPoint;
-    };
+            .output);
     std::vector<TextSpan> spans;
     int page = -1;
-    for (std::sregex_iterator it(xml.begin(), xml.end(), token), end; it != end; ++it) {
-        const std::smatch& m = *it;
-        if (m[1].matched) {
-            spans.push_back({page, {}, number(m[1]), number(m[2])});
-        } else if (!m[3].matched) {
+    for (std::string line; std::getline(xml, line);) {
+        if (line.rfind("<page", 0) == 0) {
             ++page;
-        } else if (!spans.empty()) {
-            spans.back().text += m[3].str();
+        } else if (line.rfind("<span bbox=\"", 0) == 0) {
+            std::istringstream box(line.substr(12));
+            double x0 = 0, y0 = 0;
+            box >> x0 >> y0;
+            spans.push_back({page, {}, x0 * kMmPerPoint, y0 * kMmPerPoint});
+        } else if (const auto at = line.find(" c=\""); at != std::string::npos && !spans.empty()) {
+            spans.back().text += line.substr(at + 4, line.find('"', at + 4) - at - 4);
         }
     }
     return spans;
+}
+
+// Every file passes qpdf's check, and the files hold `pageCount` pages of
+// widthMm x heightMm.
+inline void expectPages(const std::vector<std::string>& pdfs, std::size_t pageCount, double widthMm,
+                        double heightMm) {
+    for (const std::string& pdf : pdfs) {
+        EXPECT_TRUE(qpdfCheckPasses(pdf)) << pdf;
+    }
+    const std::vector<PageSize> sizes = pageSizesMm(pdfs);
+    EXPECT_EQ(sizes.size(), pageCount);
+    for (const PageSize& size : sizes) {
+        EXPECT_NEAR(size.widthMm, widthMm, 0.01);
+        EXPECT_NEAR(size.heightMm, heightMm, 0.01);
+    }
+}
+
+// "page:text" of every text span, each of which starts `xMm` from the left.
+inline std::vector<std::string> textsAt(const std::vector<std::string>& pdfs, double xMm) {
+    std::vector<std::string> texts;
+    for (const TextSpan& span : textSpans(pdfs)) {
+        texts.push_back(std::to_string(span.page) + ":" + span.text);
+        EXPECT_NEAR(span.xMm, xMm, 0.3) << span.text;
+    }
+    return texts;
 }
 
 using Page = GenChartLib::tifftest::TiffPage;

@@ -70,14 +70,11 @@ class WarmUpChart : public HostFolder, public ::testing::WithParamInterface<Warm
 
 TEST_P(WarmUpChart, RepeatsThePatchesOverTheWholePage) {
     const WarmUpCase& c = GetParam();
-    int strips = -7;
-    int columns = -7;
-    ASSERT_EQ(
-        createChart(static_cast<IdMeasureInstrument>(c.id), path("chart.pdf").c_str(),
-                    c.mode.reference.c_str(), 210, 297, 0, &strips, &columns, nullptr, c.mode.mode),
-        1);
-    EXPECT_EQ(strips, c.strips);
-    EXPECT_EQ(columns, c.columns);
+    const Made made = make(static_cast<IdMeasureInstrument>(c.id), "chart.pdf", c.mode.reference,
+                           210, 297, c.mode.mode);
+    ASSERT_EQ(made.result, 1);
+    EXPECT_EQ(made.strips, c.strips);
+    EXPECT_EQ(made.columns, c.columns);
 
     // Every page is an A4 PDF page, without preview.
     std::vector<std::string> pdfs = {path("chart.pdf")};
@@ -89,13 +86,7 @@ TEST_P(WarmUpChart, RepeatsThePatchesOverTheWholePage) {
         expectedFiles.insert(pdf.substr(pdf.rfind('/') + 1));
     }
     EXPECT_EQ(files(), expectedFiles);
-    const std::vector<pdfprobe::PageSize> sizes = pdfprobe::pageSizesMm(pdfs);
-    ASSERT_EQ(sizes.size(), pdfs.size());
-    for (std::size_t page = 0; page < pdfs.size(); ++page) {
-        EXPECT_TRUE(pdfprobe::qpdfCheckPasses(pdfs[page])) << pdfs[page];
-        EXPECT_NEAR(sizes[page].widthMm, 210.0, 0.01) << pdfs[page];
-        EXPECT_NEAR(sizes[page].heightMm, 297.0, 0.01) << pdfs[page];
-    }
+    pdfprobe::expectPages(pdfs, pdfs.size(), 210.0, 297.0);
 
     // A quick run leaves the middle page out.
     if (quickRun() && pdfs.size() == 3) {

@@ -5,7 +5,6 @@
 
 #include <stdexcept>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "host/PdfProbe.h"
@@ -195,23 +194,9 @@ TEST_F(DtpWritePage, WritesOnePageWithItsOwnStripNumbersOrTheWholeChartAsOneDocu
                                                  "chart_2.jpg", "single_1.jpg", "single_1.tif"}));
 
     const std::vector<std::string> pdfs = {file("single_1.tif"), file("chart.pdf")};
-    for (const std::string& pdf : pdfs) {
-        EXPECT_TRUE(pdfprobe::qpdfCheckPasses(pdf)) << pdf;
-    }
-    const std::vector<pdfprobe::PageSize> sizes = pdfprobe::pageSizesMm(pdfs);
-    ASSERT_EQ(sizes.size(), 4U);
-    for (const pdfprobe::PageSize& size : sizes) {
-        EXPECT_NEAR(size.widthMm, 110.0, 0.01);
-        EXPECT_NEAR(size.heightMm, 45.0, 0.01);
-    }
-    std::vector<std::pair<int, std::string>> numbers;
-    for (const pdfprobe::TextSpan& span : pdfprobe::textSpans(pdfs)) {
-        numbers.push_back({span.page, span.text});
-        EXPECT_NEAR(span.xMm, 8.0, 0.3) << span.text;
-    }
-    const std::vector<std::pair<int, std::string>> expected = {
-        {0, "3"}, {0, "4"}, {1, "1"}, {1, "2"}, {2, "3"}, {2, "4"}, {3, "5"}, {3, "6"}};
-    EXPECT_EQ(numbers, expected);
+    pdfprobe::expectPages(pdfs, 4, 110.0, 45.0);
+    EXPECT_EQ(pdfprobe::textsAt(pdfs, 8.0),
+              (std::vector<std::string>{"0:3", "0:4", "1:1", "1:2", "2:3", "2:4", "3:5", "3:6"}));
 }
 
 }  // namespace

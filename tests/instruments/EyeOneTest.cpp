@@ -140,19 +140,9 @@ TEST_F(EyeOneLayout, APdfChartHoldsEveryPageWithItsOwnStrips) {
     patches.push_back(WriteCMYK::paperColor());
     rev1.writePage(params, patches, -1);
 
-    ASSERT_TRUE(pdfprobe::qpdfCheckPasses(file("chart.pdf")));
-    const std::vector<pdfprobe::PageSize> sizes = pdfprobe::pageSizesMm({file("chart.pdf")});
-    ASSERT_EQ(sizes.size(), 2U);
-    for (const pdfprobe::PageSize& size : sizes) {
-        EXPECT_NEAR(size.widthMm, 180.8, 0.01);
-        EXPECT_NEAR(size.heightMm, 66.6, 0.01);
-    }
-    std::vector<std::string> numbers;
-    for (const pdfprobe::TextSpan& span : pdfprobe::textSpans({file("chart.pdf")})) {
-        numbers.push_back(std::to_string(span.page) + ":" + span.text);
-        EXPECT_NEAR(span.xMm, 5.0, 0.3) << span.text;
-    }
-    EXPECT_EQ(numbers, (std::vector<std::string>{"0:1", "0:2", "0:3", "0:4", "1:5", "1:6", "1:7"}));
+    pdfprobe::expectPages({file("chart.pdf")}, 2, 180.8, 66.6);
+    EXPECT_EQ(pdfprobe::textsAt({file("chart.pdf")}, 5.0),
+              (std::vector<std::string>{"0:1", "0:2", "0:3", "0:4", "1:5", "1:6", "1:7"}));
 }
 
 void expectLimits(MeasureInstrument<WriteCMYK>& layout, const ChartParams& params,

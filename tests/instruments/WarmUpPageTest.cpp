@@ -187,11 +187,7 @@ TEST_F(WarmUpPageWriting, WritesOnePdfPageOfThePageSizeWithoutPreview) {
     std::vector<WriteCMYK::PixelColor> patches(5, WriteCMYK::paperColor());
     page.writePage(params, patches, 0);
     EXPECT_EQ(files(), std::vector<std::string>{"warm_0.tif"});
-    EXPECT_TRUE(pdfprobe::qpdfCheckPasses(params.outputName));
-    const std::vector<pdfprobe::PageSize> pages = pdfprobe::pageSizesMm({params.outputName});
-    ASSERT_EQ(pages.size(), 1U);
-    EXPECT_NEAR(pages[0].widthMm, 210.0, 0.05);
-    EXPECT_NEAR(pages[0].heightMm, 297.0, 0.05);
+    pdfprobe::expectPages({params.outputName}, 1, 210.0, 297.0);
 }
 
 }  // namespace
