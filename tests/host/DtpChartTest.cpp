@@ -15,6 +15,7 @@
 // fit: three pages of 2 x 15.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <ostream>
 #include <set>

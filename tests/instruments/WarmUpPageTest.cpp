@@ -4,7 +4,8 @@
 // strips on one block, the layout of the list, the page size.
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <cstdint>
+#include <ostream>
 #include <set>
 #include <string>
 #include <utility>
