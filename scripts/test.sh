@@ -7,6 +7,9 @@ source "$root/scripts/setup.sh"
 jobs=$(nproc)
 export ORVOCHART_QUICK=1
 
+echo "== style (clang-format)"
+(cd "$root" && git ls-files -- '*.cpp' '*.h' | xargs clang-format --dry-run --Werror)
+
 echo "== build and test"
 cmake -S "$root" -B "$root/build-test" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$root/build-test" -j "$jobs"
