@@ -32,7 +32,8 @@ class LaterEntryFinder {
             leaves_ *= 2;
         }
         highest_.assign(2 * leaves_, -1);
-        std::copy(listPositions.begin(), listPositions.end(), highest_.begin() + leaves_);
+        std::copy(listPositions.begin(), listPositions.end(),
+                  highest_.begin() + static_cast<std::ptrdiff_t>(leaves_));
         for (std::size_t i = leaves_ - 1; i >= 1; --i) {
             highest_[i] = std::max(highest_[2 * i], highest_[2 * i + 1]);
         }
