@@ -10,7 +10,6 @@ namespace GenChartLib {
 namespace {
 
 constexpr const char* kCreateFormat = "GenChart/CreateGenChart: %s";
-constexpr const char* kDestroyFormat = "GenChart/DestroyGenChart: %s";
 constexpr const char* kInitFormat = "GenChart/InitChartParams: %s";
 constexpr const char* kSetFormat = "GenChart/SetChartParams: %s";
 constexpr const char* kWriteFormat = "GenChart/WriteChart: %s";

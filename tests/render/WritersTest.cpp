@@ -86,7 +86,7 @@ TEST(Percentages, EachWriterTurnsItsBytesIntoEightPercentages) {
     WriteSpotColor::PixelColor six{{0, 0, 0, 0}, {255, 0, 0, 0, 0, 255}, 6};
     const Percentages spot = WriteSpotColor::toPercent(six);
     const double expected[8] = {100, 0, 0, 0, 100, 0, 0, 0};
-    for (int i = 0; i < 8; ++i) {
+    for (std::size_t i = 0; i < 8; ++i) {
         EXPECT_NEAR(spot[i], expected[i], 1e-9) << i;
     }
     EXPECT_NEAR(WriteSpotColor::toPercent(WriteSpotColor::blackColor())[3], 100.0, 1e-9);
