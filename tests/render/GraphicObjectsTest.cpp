@@ -77,13 +77,9 @@ TEST(RectObject, ZeroWidthIsNeverInsideEvenWhenItsBoxWraps) {
 
 // ------------------------------------------------------------ Circle
 
-TEST(CircleObject, BoxIsOnePixelShorterRightAndBelow) {
+TEST(CircleObject, BoxIsOnePixelShorterRightAndBelowAndRowsAreMeasuredAtTheirLowerEdge) {
     const Circle<C> c({50, 50}, 10, kBlue);
     expectBox(c, 40, 40, 59, 59);
-}
-
-TEST(CircleObject, RowsAreMeasuredAtTheirLowerEdge) {
-    const Circle<C> c({50, 50}, 10, kBlue);
     // Bottom row 59: dy = 10, a single pixel at the centre column.
     EXPECT_ANSWER(ask(c, 49, 59), false, false, 2u);
     EXPECT_ANSWER(ask(c, 50, 59), true, false, 1u);
@@ -121,15 +117,11 @@ TEST(CircleObject, RowsRepeatOnlyWhenTheirSpansAreEqual) {
 
 // ------------------------------------------------------------ Polygone
 
-TEST(PolygonObject, BoxSpansTheVertices) {
+TEST(PolygonObject, BoxSpansTheVerticesAndASquareAnswersAtEdgesAndVertices) {
     const Polygone<C> p({{30, 5}, {10, 40}, {60, 25}}, kBlue);
-    expectBox(p, 10, 5, 60, 40);
     const Polygone<C> copy(p);
     expectBox(copy, 10, 5, 60, 40);
     EXPECT_EQ(copy.vertices.size(), 3u);
-}
-
-TEST(PolygonObject, SquareAnswersAtEdgesAndVertices) {
     const Polygone<C> sq({{10, 10}, {20, 10}, {20, 20}, {10, 20}}, kBlue);
     // Top row: the horizontal edge gives no crossing; the two sides do.
     EXPECT_ANSWER(ask(sq, 5, 10), false, false, 6u);
@@ -157,13 +149,6 @@ TEST(PolygonObject, OddCrossingCountsCountAsInside) {
     // where both its edges cross, and through the left side: 3 crossings.
     const Polygone<C> t({{10, 0}, {20, 10}, {10, 20}}, kBlue);
     EXPECT_ANSWER(ask(t, 5, 10), true, false, 6u);
-}
-
-TEST(PolygonObject, WithoutVerticesItIsFinishedEverywhere) {
-    const Polygone<C> none({}, kBlue);
-    expectBox(none, 0, 0, 0, 0);
-    EXPECT_TRUE(none.hollow());
-    EXPECT_ANSWER(ask(none, 0, 0), false, true, 777u);
 }
 
 TEST(PolygonObject, RowsRepeatWhereAllCrossingEdgesAreUpright) {
@@ -195,24 +180,28 @@ TEST(CompositeObject, InsideWithTheRunOfTheFirstChildHoldingThePixel) {
     EXPECT_ANSWER(ask(both, 45, 2), false, false, 777u);
 }
 
-TEST(CompositeObject, WithoutChildrenItKeepsAZeroBoxAndIsFinished) {
+TEST(EmptyObjects, PolygonsWithoutVerticesCompositesWithoutChildrenAndOtherCharacters) {
+    // Each keeps a zero box and is finished wherever it is asked.
+    const Polygone<C> none({}, kBlue);
+    expectBox(none, 0, 0, 0, 0);
+    EXPECT_TRUE(none.hollow());
+    EXPECT_ANSWER(ask(none, 0, 0), false, true, 777u);
     ComplexGraphicObject<C> empty(kBlue);
     empty.computeBounds();
     expectBox(empty, 0, 0, 0, 0);
     EXPECT_TRUE(empty.hollow());
     EXPECT_ANSWER(ask(empty, 3, 0), false, true, 777u);
+    const Digit<C> dash({40, 40}, 16, '-', kBlue);
+    EXPECT_EQ(dash.children.size(), 0u);
+    expectBox(dash, 0, 0, 0, 0);
 }
 
 // ------------------------------------------------------------ digits
 
-std::size_t segments(const Digit<C>& d) {
-    return d.children.size();
-}
-
 TEST(DigitObject, EightLightsAllSegmentsAndSpansTheFullBox) {
     // s = 16: q = 2, h = 4, n = 18.
     const Digit<C> eight({100, 200}, 16, '8', kBlue);
-    EXPECT_EQ(segments(eight), 7u);
+    EXPECT_EQ(eight.children.size(), 7u);
     expectBox(eight, 100, 201, 100 + 16 + 2 + 4, 200 + 2 * 16 + 4 + 5);
     for (const auto& s : eight.children) {
         EXPECT_EQ(s->color, kBlue);
@@ -229,7 +218,7 @@ TEST(DigitObject, EightLightsAllSegmentsAndSpansTheFullBox) {
 TEST(DigitObject, SegmentCountsAndShapesPerCharacter) {
     const std::size_t expected[10] = {6, 2, 5, 5, 4, 5, 6, 3, 7, 5};
     for (char c = '0'; c <= '9'; ++c) {
-        EXPECT_EQ(segments(Digit<C>({0, 0}, 16, c, kBlue)), expected[c - '0']) << c;
+        EXPECT_EQ(Digit<C>({0, 0}, 16, c, kBlue).children.size(), expected[c - '0']) << c;
     }
     // '1' lights the left pair f and e: its box ends at x0 + h.
     const Digit<C> one({50, 0}, 16, '1', kBlue);
@@ -241,12 +230,6 @@ TEST(DigitObject, SegmentCountsAndShapesPerCharacter) {
     EXPECT_EQ(nine.bottom, 38u);
     const Digit<C> eight({0, 0}, 16, '8', kBlue);
     EXPECT_EQ(eight.bottom, 41u);
-}
-
-TEST(DigitObject, OtherCharactersGiveAnEmptyDigit) {
-    const Digit<C> dash({40, 40}, 16, '-', kBlue);
-    EXPECT_EQ(segments(dash), 0u);
-    expectBox(dash, 0, 0, 0, 0);
 }
 
 TEST(DigitObject, PixelsOfASmallDigitOne) {
@@ -281,9 +264,7 @@ TEST(NumberObject, DigitsFollowEachOtherTenPixelsApart) {
         EXPECT_EQ(digit->color, C::blackColor());
     }
     EXPECT_EQ(n.color, kBlue);
-}
-
-TEST(NumberObject, ZeroIsOneDigit) {
+    // Zero is one digit; the largest count ten.
     const Number<C> zero({0, 0}, 10, 0, kBlue);
     EXPECT_EQ(zero.children.size(), 1u);
     const Number<C> big({0, 0}, 10, 4294967295u, kBlue);
@@ -308,12 +289,9 @@ TEST(PageBuilders, NumberInABoxIsSizedAndCentredInTheBox) {
     EXPECT_EQ(top->top, 1u);
 }
 
-TEST(PageBuilders, DiamondHasItsFourCorners) {
+TEST(PageBuilders, DiamondHasItsFourCornersAndARasterLineIsATwoPixelBar) {
     const auto d = makeDiamond<C>({10, 20}, 10, 10, kBlue);
     EXPECT_EQ(d->vertices, (std::vector<Point>{{10, 20}, {14, 14}, {19, 20}, {14, 24}}));
-}
-
-TEST(PageBuilders, RasterLineIsATwoPixelBar) {
     const auto line = makeRasterLine<C>({7, 8}, 30, kBlue);
     expectBox(*line, 7, 8, 36, 9);
 }

@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <list>
 #include <memory>
 #include <random>
 #include <stdexcept>
@@ -53,6 +52,10 @@ TiffPage renderPage(const std::string& file, int channels, std::uint32_t width,
 
 // ------------------------------------------------------------ the frame
 
+const std::vector<std::uint8_t> kBlack = {0, 0, 0, 255};
+const std::vector<std::uint8_t> kPaper = {0, 0, 0, 0};
+const std::vector<std::uint8_t> kBlue = {255, 255, 0, 0};
+
 class FramedPage : public testing::Test {
   protected:
     // The 100 x 50 CMYK page with one rectangle at (10, 10), 20 x 5.
@@ -65,10 +68,6 @@ class FramedPage : public testing::Test {
     }
     TempFolder folder;
 };
-
-const std::vector<std::uint8_t> kBlack = {0, 0, 0, 255};
-const std::vector<std::uint8_t> kPaper = {0, 0, 0, 0};
-const std::vector<std::uint8_t> kBlue = {255, 255, 0, 0};
 
 TEST_F(FramedPage, DashesRunAlongAllFourEdgesAndTheRectangleFillsItsRows) {
     const TiffPage p = draw(MI_EYEONE);
@@ -106,10 +105,14 @@ TEST_F(FramedPage, PrinterEmbeddedLayoutsGetNoFrame) {
     }
 }
 
-TEST_F(FramedPage, ObjectsOnTheTopAndBottomRowsAreCoveredByTheDashesOnly) {
+TEST_F(FramedPage, DashRowsHideObjectsAndSpansPastTheRightEdgeAreDroppedWhole) {
     ObjectList<WriteCMYK> objects;
     objects.push_back(
         std::make_unique<Rect<WriteCMYK>>(Point{0, 0}, 100, 50, WriteCMYK::yellowColor()));
+    objects.push_back(
+        std::make_unique<Rect<WriteCMYK>>(Point{80, 20}, 30, 3, WriteCMYK::blueColor()));
+    objects.push_back(
+        std::make_unique<Rect<WriteCMYK>>(Point{80, 30}, 20, 3, WriteCMYK::blueColor()));
     const TiffPage p =
         renderPage<WriteCMYK>(folder.file("full.tif"), 4, 100, 50, MI_EYEONE, std::move(objects));
     const std::vector<std::uint8_t> yellow = {0, 0, 255, 0};
@@ -118,18 +121,8 @@ TEST_F(FramedPage, ObjectsOnTheTopAndBottomRowsAreCoveredByTheDashesOnly) {
     EXPECT_EQ(p.pixel(0, 5), yellow);   // the object paints over the side dash
     EXPECT_EQ(p.pixel(99, 5), yellow);
     EXPECT_EQ(p.pixel(50, 25), yellow);
-}
-
-TEST_F(FramedPage, PartsOfAnObjectPastTheRightEdgeDropTheWholeSpan) {
-    ObjectList<WriteCMYK> objects;
-    objects.push_back(
-        std::make_unique<Rect<WriteCMYK>>(Point{80, 20}, 30, 3, WriteCMYK::blueColor()));
-    objects.push_back(
-        std::make_unique<Rect<WriteCMYK>>(Point{80, 30}, 20, 3, WriteCMYK::blueColor()));
-    const TiffPage p =
-        renderPage<WriteCMYK>(folder.file("edge.tif"), 4, 100, 50, MI_CANON, std::move(objects));
-    EXPECT_EQ(p.pixel(85, 21), kPaper);
-    EXPECT_EQ(p.pixel(99, 31), kBlue);
+    EXPECT_EQ(p.pixel(85, 21), yellow);  // 80 + 30 passes the edge: nothing drawn
+    EXPECT_EQ(p.pixel(99, 31), kBlue);   // 80 + 20 reaches it exactly
     EXPECT_EQ(p.pixel(80, 31), kBlue);
 }
 
@@ -144,10 +137,18 @@ struct FormatCase {
     std::vector<std::string> inks;
 };
 
-// Draws a page in writer W with a patch of `patch`, returns it read back.
+// Cyan, Magenta, Yellow, Black followed by `extra`.
+std::vector<std::string> processInksAnd(std::vector<std::string> extra) {
+    extra.insert(extra.begin(), {"Cyan", "Magenta", "Yellow", "Black"});
+    return extra;
+}
+
+// Draws a 40 x 30 page in writer W with a patch of `patch` at (5, 5),
+// 10 x 10, checks the tags libtiff reads back and returns the page.
 template <class W>
 TiffPage patchPage(const TempFolder& folder, const FormatCase& fc,
                    const typename W::PixelColor& patch, const std::string& inkNames = "") {
+    SCOPED_TRACE(fc.name);
     const std::string file = folder.file(fc.name + ".tif");
     RasterImage<W> page(fc.channels, file, 40, 30, MI_EYEONE, fc.hint);
     page.open();
@@ -156,11 +157,7 @@ TiffPage patchPage(const TempFolder& folder, const FormatCase& fc,
     }
     page.add(std::make_unique<Rect<W>>(Point{5, 5}, 10, 10, patch));
     page.renderAndWrite(MI_EYEONE);
-    return readTiff(file);
-}
-
-void expectFormat(const TiffPage& p, const FormatCase& fc) {
-    SCOPED_TRACE(fc.name);
+    const TiffPage p = readTiff(file);
     EXPECT_EQ(p.samplesPerPixel, fc.channels);
     EXPECT_EQ(p.bitsPerSample, 8);
     EXPECT_EQ(p.planar, PLANARCONFIG_CONTIG);
@@ -180,143 +177,101 @@ void expectFormat(const TiffPage& p, const FormatCase& fc) {
     EXPECT_FALSE(p.bigTiff);
     EXPECT_EQ(p.rows.size(), 30u);
     EXPECT_EQ(p.rows[0].size(), 40u * static_cast<unsigned>(fc.channels));
+    return p;
 }
+
+using Bytes = std::vector<std::uint8_t>;
 
 class PageFormats : public testing::Test {
   protected:
     TempFolder folder;
 };
 
-TEST_F(PageFormats, CmykPagesAreSeparatedWithTheCmykInkSet) {
-    const FormatCase fc{"cmyk", 4, -1, PHOTOMETRIC_SEPARATED, INKSET_CMYK, {}};
-    const TiffPage p = patchPage<WriteCMYK>(folder, fc, {{10, 20, 30, 40}, {}});
-    expectFormat(p, fc);
-    EXPECT_EQ(p.pixel(5, 5), (std::vector<std::uint8_t>{10, 20, 30, 40}));
-    EXPECT_EQ(p.pixel(14, 14), (std::vector<std::uint8_t>{10, 20, 30, 40}));
-    EXPECT_EQ(p.pixel(15, 14), kPaper);
+TEST_F(PageFormats, ProcessAndExtraInkPagesAreSeparatedWithTheirInkSetAndNames) {
+    const TiffPage p4 = patchPage<WriteCMYK>(
+        folder, {"cmyk", 4, -1, PHOTOMETRIC_SEPARATED, INKSET_CMYK, {}}, {{10, 20, 30, 40}, {}});
+    EXPECT_EQ(p4.pixel(5, 5), (Bytes{10, 20, 30, 40}));
+    EXPECT_EQ(p4.pixel(14, 14), (Bytes{10, 20, 30, 40}));
+    EXPECT_EQ(p4.pixel(15, 14), kPaper);
+
+    // Orange at 100 % is byte 0, an inverted ink; paper leaves it at 255.
+    const TiffPage p5 = patchPage<WriteCMYKO>(
+        folder,
+        {"cmyko", 5, -1, PHOTOMETRIC_SEPARATED, INKSET_MULTIINK, processInksAnd({"Orange"})},
+        {{0, 0, 0, 0, 0}, {}});
+    EXPECT_EQ(p5.pixel(6, 6), (Bytes{0, 0, 0, 0, 0}));
+    EXPECT_EQ(p5.pixel(20, 20), (Bytes{0, 0, 0, 0, 255}));
+
+    patchPage<WriteCMYKOG>(folder,
+                           {"cmykog", 6, -1, PHOTOMETRIC_SEPARATED, INKSET_MULTIINK,
+                            processInksAnd({"Orange", "Green"})},
+                           WriteCMYKOG::blackColor());
+
+    const TiffPage p7 =
+        patchPage<WriteCMYKRGB>(folder,
+                                {"cmykrgb", 7, -1, PHOTOMETRIC_SEPARATED, INKSET_MULTIINK,
+                                 processInksAnd({"Red", "Green", "Blue"})},
+                                {{1, 2, 3, 4, 5, 6, 7}, {}});
+    EXPECT_EQ(p7.pixel(10, 10), (Bytes{1, 2, 3, 4, 5, 6, 7}));
 }
 
-TEST_F(PageFormats, ExtraInkPagesCarryTheirInkNames) {
-    const FormatCase o{"cmyko",
-                       5,
-                       -1,
-                       PHOTOMETRIC_SEPARATED,
-                       INKSET_MULTIINK,
-                       {"Cyan", "Magenta", "Yellow", "Black", "Orange"}};
-    // Orange at 100 % is byte 0, an inverted ink.
-    const TiffPage po = patchPage<WriteCMYKO>(folder, o, {{0, 0, 0, 0, 0}, {}});
-    expectFormat(po, o);
-    EXPECT_EQ(po.pixel(6, 6), (std::vector<std::uint8_t>{0, 0, 0, 0, 0}));
-    EXPECT_EQ(po.pixel(20, 20), (std::vector<std::uint8_t>{0, 0, 0, 0, 255}));
+TEST_F(PageFormats, ThreeChannelPagesAreCieLabWithTheLabHintAndRgbWithout) {
+    // L* 50, a* -20, b* 30 in TIFF's own CIELab encoding.
+    const TiffPage lab =
+        patchPage<WriteLAB>(folder, {"lab", 3, OC_IMG_PHOTOMETRIC_LAB, PHOTOMETRIC_CIELAB, 0, {}},
+                            {{128, 236, 30}, {}});
+    EXPECT_EQ(lab.pixel(7, 7), (Bytes{128, 236, 30}));
+    EXPECT_EQ(lab.pixel(30, 20), (Bytes{255, 0, 0}));  // paper, L* 100
 
-    const FormatCase og{"cmykog",
-                        6,
-                        -1,
-                        PHOTOMETRIC_SEPARATED,
-                        INKSET_MULTIINK,
-                        {"Cyan", "Magenta", "Yellow", "Black", "Orange", "Green"}};
-    expectFormat(patchPage<WriteCMYKOG>(folder, og, WriteCMYKOG::blackColor()), og);
-
-    const FormatCase rgb{"cmykrgb",
-                         7,
-                         -1,
-                         PHOTOMETRIC_SEPARATED,
-                         INKSET_MULTIINK,
-                         {"Cyan", "Magenta", "Yellow", "Black", "Red", "Green", "Blue"}};
-    const TiffPage p7 = patchPage<WriteCMYKRGB>(folder, rgb, {{1, 2, 3, 4, 5, 6, 7}, {}});
-    expectFormat(p7, rgb);
-    EXPECT_EQ(p7.pixel(10, 10), (std::vector<std::uint8_t>{1, 2, 3, 4, 5, 6, 7}));
-}
-
-TEST_F(PageFormats, LabPagesUseTiffsOwnCieLabEncoding) {
-    const FormatCase fc{"lab", 3, OC_IMG_PHOTOMETRIC_LAB, PHOTOMETRIC_CIELAB, 0, {}};
-    // L* 50, a* -20, b* 30.
-    const TiffPage p = patchPage<WriteLAB>(folder, fc, {{128, 236, 30}, {}});
-    expectFormat(p, fc);
-    EXPECT_EQ(p.pixel(7, 7), (std::vector<std::uint8_t>{128, 236, 30}));
-    EXPECT_EQ(p.pixel(30, 20), (std::vector<std::uint8_t>{255, 0, 0}));  // paper, L* 100
-
-    // libtiff's own CIELab reader turns the bytes into L*, a*, b*.
-    TIFF* t = TIFFOpen(folder.file("lab.tif").c_str(), "r");
-    ASSERT_NE(t, nullptr);
-    std::vector<std::uint8_t> row(static_cast<std::size_t>(TIFFScanlineSize(t)));
-    for (std::uint32_t y = 0; y <= 7; ++y) {  // strips decode in order
-        ASSERT_EQ(TIFFReadScanline(t, row.data(), y, 0), 1);
-    }
-    const float lightness = static_cast<float>(row[7 * 3]) * 100.0f / 255.0f;
-    const auto a = static_cast<std::int8_t>(row[7 * 3 + 1]);
-    const auto b = static_cast<std::int8_t>(row[7 * 3 + 2]);
-    EXPECT_NEAR(lightness, 50.196f, 1e-3f);
-    EXPECT_EQ(a, -20);
-    EXPECT_EQ(b, 30);
-    TIFFClose(t);
-}
-
-TEST_F(PageFormats, ThreeChannelPagesWithoutLabHintAreRgb) {
-    const FormatCase fc{"rgb", 3, -1, PHOTOMETRIC_RGB, 0, {}};
-    // A Lab hint on a page that is not 3 channels is not passed on either.
-    const TiffPage p = patchPage<WriteRGB>(folder, fc, WriteRGB::blueColor());
-    expectFormat(p, fc);
-    EXPECT_EQ(p.pixel(5, 5), (std::vector<std::uint8_t>{0, 0, 255}));
-    EXPECT_EQ(p.pixel(25, 5), (std::vector<std::uint8_t>{255, 255, 255}));
+    const TiffPage rgb =
+        patchPage<WriteRGB>(folder, {"rgb", 3, -1, PHOTOMETRIC_RGB, 0, {}}, WriteRGB::blueColor());
+    EXPECT_EQ(rgb.pixel(5, 5), (Bytes{0, 0, 255}));
+    EXPECT_EQ(rgb.pixel(25, 5), (Bytes{255, 255, 255}));
 }
 
 TEST_F(PageFormats, SpotPagesOfEveryChannelCount) {
     // One channel: the byte is an ink amount, so 0 is white.
-    WriteSpotColor::PixelColor one{{0, 0, 0, 0}, {200}, 1};
-    const FormatCase fc1{"spot1", 1, -1, PHOTOMETRIC_MINISWHITE, 0, {}};
-    const TiffPage p1 = patchPage<WriteSpotColor>(folder, fc1, one);
-    expectFormat(p1, fc1);
+    const TiffPage p1 = patchPage<WriteSpotColor>(
+        folder, {"spot1", 1, -1, PHOTOMETRIC_MINISWHITE, 0, {}}, {{0, 0, 0, 0}, {200}, 1});
     EXPECT_EQ(p1.at(5, 5), 200);
     EXPECT_EQ(p1.at(1, 5), 255);  // frame black on a one-ink page
     EXPECT_EQ(p1.at(20, 20), 0);
 
     // Three spot inks handed over by name are separated inks, not RGB.
-    WriteSpotColor::PixelColor three{{0, 0, 0, 0}, {10, 20, 30}, 3};
-    const FormatCase fc3{
-        "spot3", 3, -1, PHOTOMETRIC_SEPARATED, INKSET_MULTIINK, {"Cyan", "Magenta", "Yellow"}};
-    const TiffPage p3 =
-        patchPage<WriteSpotColor>(folder, fc3, three, std::string("Cyan\0Magenta\0Yellow\0", 20));
-    expectFormat(p3, fc3);
-    EXPECT_EQ(p3.pixel(5, 5), (std::vector<std::uint8_t>{10, 20, 30}));
+    const TiffPage p3 = patchPage<WriteSpotColor>(
+        folder,
+        {"spot3", 3, -1, PHOTOMETRIC_SEPARATED, INKSET_MULTIINK, {"Cyan", "Magenta", "Yellow"}},
+        {{0, 0, 0, 0}, {10, 20, 30}, 3}, std::string("Cyan\0Magenta\0Yellow\0", 20));
+    EXPECT_EQ(p3.pixel(5, 5), (Bytes{10, 20, 30}));
 
-    const FormatCase fc4{"spot4", 4, -1, PHOTOMETRIC_SEPARATED, INKSET_CMYK, {}};
-    expectFormat(patchPage<WriteSpotColor>(folder, fc4, WriteSpotColor::blackColor()), fc4);
+    patchPage<WriteSpotColor>(folder, {"spot4", 4, -1, PHOTOMETRIC_SEPARATED, INKSET_CMYK, {}},
+                              WriteSpotColor::blackColor());
 
-    for (int n = 5; n <= 8; ++n) {
-        WriteSpotColor::PixelColor spot{{0, 0, 0, 0}, {}, static_cast<std::uint32_t>(n)};
-        std::vector<std::string> names = {"Cyan", "Magenta", "Yellow", "Black"};
-        for (int i = 5; i <= n; ++i) {
+    for (unsigned n = 5; n <= 8; ++n) {
+        WriteSpotColor::PixelColor spot{{0, 0, 0, 0}, {1, 2, 3, 4}, n};
+        std::vector<std::string> names = processInksAnd({});
+        std::string packed = std::string("Cyan\0Magenta\0Yellow\0Black\0", 26);
+        for (unsigned i = 5; i <= n; ++i) {
             spot.extra.push_back(static_cast<std::uint8_t>(i * 10));
             names.push_back("Spot " + std::to_string(i));
+            packed += names.back() + '\0';
         }
-        spot.extra.insert(spot.extra.begin(), {1, 2, 3, 4});
-        spot.extra.resize(static_cast<std::size_t>(n));
-        std::string packed;
-        for (const auto& name : names) {
-            packed += name + '\0';
-        }
-        const FormatCase fc{
-            "spot" + std::to_string(n), n, -1, PHOTOMETRIC_SEPARATED, INKSET_MULTIINK, names};
-        const TiffPage p = patchPage<WriteSpotColor>(folder, fc, spot, packed);
-        expectFormat(p, fc);
+        const TiffPage p =
+            patchPage<WriteSpotColor>(folder,
+                                      {"spot" + std::to_string(n), static_cast<int>(n), -1,
+                                       PHOTOMETRIC_SEPARATED, INKSET_MULTIINK, names},
+                                      spot, packed);
         EXPECT_EQ(p.pixel(5, 5), spot.extra);
         // Paper: no process ink, spot channels inverted.
-        std::vector<std::uint8_t> paper(static_cast<std::size_t>(n), 255);
+        Bytes paper(n, 255);
         std::fill(paper.begin(), paper.begin() + 4, 0);
         EXPECT_EQ(p.pixel(20, 20), paper);
     }
-}
-
-TEST_F(PageFormats, EightInkPagesWithoutNamesFallBackToSpotNames) {
-    const FormatCase fc{
-        "spot8",
-        8,
-        -1,
-        PHOTOMETRIC_SEPARATED,
-        INKSET_MULTIINK,
-        {"Cyan", "Magenta", "Yellow", "Black", "Spot 5", "Spot 6", "Spot 7", "Spot 8"}};
-    expectFormat(patchPage<WriteSpotColor>(folder, fc, WriteSpotColor::paperColor()), fc);
+    // Eight inks without names fall back to spot names.
+    patchPage<WriteSpotColor>(folder,
+                              {"unnamed8", 8, -1, PHOTOMETRIC_SEPARATED, INKSET_MULTIINK,
+                               processInksAnd({"Spot 5", "Spot 6", "Spot 7", "Spot 8"})},
+                              WriteSpotColor::paperColor());
 }
 
 TEST_F(PageFormats, DescriptionTagIsWrittenWhereTheLayoutSetsIt) {
@@ -344,13 +299,11 @@ TEST_F(PageFormats, TheSamePageDrawnTwiceGivesTheSameBytes) {
         page.add(std::make_unique<Number<WriteCMYKRGB>>(Point{150, 20}, 20, 4711,
                                                         WriteCMYKRGB::blackColor()));
         page.renderAndWrite(MI_EYEONE);
+        return tifftest::fileBytes(folder.file(name));
     };
-    draw("first.tif");
-    draw("second.tif");
-    const auto a = tifftest::fileBytes(folder.file("first.tif"));
-    const auto b = tifftest::fileBytes(folder.file("second.tif"));
-    ASSERT_GT(a.size(), 100u);
-    EXPECT_EQ(a, b);
+    const auto first = draw("first.tif");
+    ASSERT_GT(first.size(), 100u);
+    EXPECT_EQ(first, draw("second.tif"));
 }
 
 // ------------------------------------------------------------ failures
@@ -387,21 +340,17 @@ class PageFailures : public testing::Test {
     TempFolder folder;
 };
 
-TEST_F(PageFailures, MissingModuleIsReportedWhenThePageOpens) {
-    RasterImage<WriteCMYK> page(4, folder.file("x.tif"), 10, 10, MI_EYEONE, -1,
-                                folder.file("NoSuchModule.so"));
-    EXPECT_EQ(codeOf([&] { page.open(); }), ERR_LOAD_LIBRARY);
+TEST_F(PageFailures, MissingOrOutdatedModulesAreRefusedWithTheReasonLogged) {
+    RasterImage<WriteCMYK> missing(4, folder.file("x.tif"), 10, 10, MI_EYEONE, -1,
+                                   folder.file("NoSuchModule.so"));
+    EXPECT_EQ(codeOf([&] { missing.open(); }), ERR_LOAD_LIBRARY);
     EXPECT_NE(log().find("RasterImage/open: LoadLibrary failed"), std::string::npos) << log();
-}
-
-TEST_F(PageFailures, OutdatedModuleIsRefusedWithItsVersionInTheLog) {
-    RasterImage<WriteCMYK> page(4, folder.file("x.tif"), 10, 10, MI_EYEONE, -1,
-                                tifftest::moduleDir() + "/outdatedDbgOut.so");
-    EXPECT_EQ(codeOf([&] { page.open(); }), ERR_LOAD_LIBRARY);
+    RasterImage<WriteCMYK> outdated(4, folder.file("x.tif"), 10, 10, MI_EYEONE, -1,
+                                    tifftest::moduleDir() + "/outdatedDbgOut.so");
+    EXPECT_EQ(codeOf([&] { outdated.open(); }), ERR_LOAD_LIBRARY);
     EXPECT_NE(log().find("interface version 0 of"), std::string::npos) << log();
-}
 
-TEST_F(PageFailures, TableChecksNameWhatIsWrong) {
+    // The table checks name what is wrong.
     std::string reason;
     EXPECT_FALSE(acceptImageWriter(nullptr, &reason));
     EXPECT_EQ(reason, "no interface");
@@ -416,7 +365,7 @@ TEST_F(PageFailures, TableChecksNameWhatIsWrong) {
         << reason;
 }
 
-TEST_F(PageFailures, UnsupportedChannelCountsStopBeforeAnythingIsWritten) {
+TEST_F(PageFailures, UnusablePagesStopBeforeAnythingIsWritten) {
     for (int channels : {0, 2, 9, -1}) {
         RasterImage<WriteCMYK> page(channels, folder.file("bad.tif"), 10, 10, MI_EYEONE, -1);
         try {
@@ -427,59 +376,44 @@ TEST_F(PageFailures, UnsupportedChannelCountsStopBeforeAnythingIsWritten) {
         }
         EXPECT_FALSE(page.isOpen());
     }
-    EXPECT_TRUE(pageFiles().empty());
     EXPECT_EQ(bitsPerPixelOf(1), 8);
     EXPECT_EQ(bitsPerPixelOf(8), 64);
-}
 
-TEST_F(PageFailures, RefusedCreateReportsTheTiffHeaderError) {
     RasterImage<WriteCMYK> missingFolder(4, folder.file("no/such/folder/x.tif"), 10, 10, MI_EYEONE,
                                          -1);
     EXPECT_EQ(codeOf([&] { missingFolder.open(); }), ERR_TIFF_HEADER);
     EXPECT_NE(log().find("GenChartLib: Initialize Tiff Header failed"), std::string::npos);
     EXPECT_NE(log().find("cannot create"), std::string::npos) << log();
-}
 
-TEST_F(PageFailures, PagesTooLargeFailWithAnErrorCodeNotACrash) {
-    // 4 G pixels per row and row, eight channels: far beyond any page.
+    // 4 G pixels per row and row, eight channels: an error code, not a crash.
     RasterImage<WriteSpotColor> huge(8, folder.file("huge.tif"), 0xFFFFFFFFu, 0xFFFFFFFFu,
                                      MI_EYEONE, -1);
     EXPECT_EQ(codeOf([&] { huge.open(); }), ERR_TIFF_HEADER);
     EXPECT_NE(log().find("is too large"), std::string::npos) << log();
-    // Zero-sized pages are refused as well.
     RasterImage<WriteCMYK> empty(4, folder.file("empty.tif"), 0, 10, MI_EYEONE, -1);
     EXPECT_EQ(codeOf([&] { empty.open(); }), ERR_TIFF_HEADER);
-    EXPECT_TRUE(pageFiles().empty());
-}
 
-TEST_F(PageFailures, RenderingWithoutAnOpenImageCannotOpenTheFile) {
-    RasterImage<WriteCMYK> page(4, folder.file("x.tif"), 10, 10, MI_EYEONE, -1);
-    EXPECT_EQ(codeOf([&] { page.renderAndWrite(MI_EYEONE); }), ERR_OPEN_FILE);
-    page.open();
-    page.renderAndWrite(MI_EYEONE);
-    // A page is written once; the handle is gone afterwards.
-    EXPECT_EQ(codeOf([&] { page.renderAndWrite(MI_EYEONE); }), ERR_OPEN_FILE);
-    EXPECT_NE(log().find("GenChartLib: Cannot open file"), std::string::npos);
-}
-
-TEST_F(PageFailures, APageDroppedBeforeItIsWrittenLeavesNoFile) {
-    {
-        RasterImage<WriteCMYK> page(4, folder.file("dropped.tif"), 50, 50, MI_EYEONE, -1);
-        page.open();
-        page.add(std::make_unique<Rect<WriteCMYK>>(Point{1, 1}, 5, 5, WriteCMYK::blackColor()));
+    {  // A page dropped before it is written leaves no file.
+        RasterImage<WriteCMYK> dropped(4, folder.file("dropped.tif"), 50, 50, MI_EYEONE, -1);
+        dropped.open();
+        dropped.add(std::make_unique<Rect<WriteCMYK>>(Point{1, 1}, 5, 5, WriteCMYK::blackColor()));
     }
     EXPECT_TRUE(pageFiles().empty());
 }
 
-TEST_F(PageFailures, AnExistingPageFileIsReplacedWhole) {
+TEST_F(PageFailures, APageIsWrittenOnceAfterOpeningAndReplacesAnOlderFileWhole) {
     const std::string file = folder.file("page.tif");
     {
         std::ofstream old(file);
         old << "an older page";
     }
     RasterImage<WriteCMYK> page(4, file, 30, 30, MI_EYEONE, -1);
+    EXPECT_EQ(codeOf([&] { page.renderAndWrite(MI_EYEONE); }), ERR_OPEN_FILE);
     page.open();
     page.renderAndWrite(MI_EYEONE);
+    // The handle is gone afterwards.
+    EXPECT_EQ(codeOf([&] { page.renderAndWrite(MI_EYEONE); }), ERR_OPEN_FILE);
+    EXPECT_NE(log().find("GenChartLib: Cannot open file"), std::string::npos);
     EXPECT_EQ(readTiff(file).width, 30u);
     EXPECT_EQ(pageFiles(), std::vector<std::string>{"page.tif"});
 }
@@ -493,20 +427,20 @@ class RandomPage {
   public:
     RandomPage(std::uint32_t seed, unsigned channels) : seed_(seed), channels_(channels) {
         std::mt19937 rng(seed);
-        width_ = 30 + static_cast<std::uint32_t>(rng() % 370);
-        height_ = 30 + static_cast<std::uint32_t>(rng() % 270);
-        frame_ = rng() % 4 != 0;
+        width = 30 + static_cast<std::uint32_t>(rng() % 370);
+        height = 30 + static_cast<std::uint32_t>(rng() % 270);
+        frame = rng() % 4 != 0;
     }
-    std::uint32_t width() const { return width_; }
-    std::uint32_t height() const { return height_; }
-    bool frame() const { return frame_; }
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    bool frame = true;
 
     ObjectList<W> build() const {
         std::mt19937 rng(seed_ * 7919u + 13u);
         auto below = [&](std::uint32_t n) {
             return n == 0 ? 0u : static_cast<std::uint32_t>(rng() % n);
         };
-        auto point = [&] { return Point{below(width_), below(height_)}; };
+        auto point = [&] { return Point{below(width), below(height)}; };
         ObjectList<W> objects;
         const std::uint32_t count = 1 + below(40);
         for (std::uint32_t i = 0; i < count; ++i) {
@@ -516,7 +450,7 @@ class RandomPage {
                 case 1: {
                     const Point p = point();
                     objects.push_back(std::make_unique<Rect<W>>(
-                        Point{p.x + 1, p.y}, below(width_ / 2), below(height_ / 3), color));
+                        Point{p.x + 1, p.y}, below(width / 2), below(height / 3), color));
                     break;
                 }
                 case 2:
@@ -552,9 +486,8 @@ class RandomPage {
                 default: {
                     const Point p = point();
                     const std::uint32_t angles[] = {0, 90, 180, 45};
-                    auto arrow = makeRasterArrow<W>({p.x + 200, p.y + 60}, 4 + below(40),
-                                                    6 + below(90), angles[below(4)], color);
-                    objects.push_back(std::move(arrow));
+                    objects.push_back(makeRasterArrow<W>({p.x + 200, p.y + 60}, 4 + below(40),
+                                                         6 + below(90), angles[below(4)], color));
                     break;
                 }
             }
@@ -580,9 +513,6 @@ class RandomPage {
 
     std::uint32_t seed_;
     unsigned channels_;
-    std::uint32_t width_ = 0;
-    std::uint32_t height_ = 0;
-    bool frame_ = true;
 };
 
 int differentialPageCount() {
@@ -594,22 +524,42 @@ int differentialPageCount() {
     return quick != nullptr && *quick == '1' ? 20 : 150;
 }
 
+void expectSameRows(const TiffPage& written, const Rows& expected, const std::string& what) {
+    ASSERT_EQ(written.rows.size(), expected.size()) << what;
+    for (std::size_t y = 0; y < expected.size(); ++y) {
+        ASSERT_EQ(written.rows[y], expected[y]) << what << " row " << y;
+    }
+}
+
 template <class W>
 void compareRenderers(const TempFolder& folder, unsigned channels, std::uint32_t firstSeed,
                       int pages) {
     for (int i = 0; i < pages; ++i) {
         const std::uint32_t seed = firstSeed + static_cast<std::uint32_t>(i);
         const RandomPage<W> page(seed, channels);
-        const IdMeasureInstrument instrument = page.frame() ? MI_EYEONE : MI_CANON;
         const Rows expected =
-            renderLiteral<W>(page.build(), page.width(), page.height(), channels, page.frame());
-        const TiffPage written =
-            renderPage<W>(folder.file("random.tif"), static_cast<int>(channels), page.width(),
-                          page.height(), instrument, page.build());
-        ASSERT_EQ(written.rows.size(), expected.size()) << "seed " << seed;
-        for (std::size_t y = 0; y < expected.size(); ++y) {
-            ASSERT_EQ(written.rows[y], expected[y]) << "seed " << seed << " row " << y;
+            renderLiteral<W>(page.build(), page.width, page.height, channels, page.frame);
+        expectSameRows(
+            renderPage<W>(folder.file("random.tif"), static_cast<int>(channels), page.width,
+                          page.height, page.frame ? MI_EYEONE : MI_CANON, page.build()),
+            expected, "seed " + std::to_string(seed));
+        if (testing::Test::HasFatalFailure()) {
+            return;
         }
+    }
+}
+
+// Renders the objects `build` makes through the page and through the
+// step-by-step row loop and expects the same rows, with the frame (EyeOne)
+// and without it (Canon).
+template <class W, class Build>
+void expectRowLoopRows(const TempFolder& folder, unsigned channels, std::uint32_t width,
+                       std::uint32_t height, Build build) {
+    for (IdMeasureInstrument id : {MI_EYEONE, MI_CANON}) {
+        const Rows expected = renderLiteral<W>(build(), width, height, channels, id == MI_EYEONE);
+        expectSameRows(renderPage<W>(folder.file("rows.tif"), static_cast<int>(channels), width,
+                                     height, id, build()),
+                       expected, "instrument " + std::to_string(id));
     }
 }
 
@@ -629,7 +579,7 @@ TEST_F(RowLoop, RenderedRowsEqualTheStepByStepRowLoopOnRandomPages) {
 TEST_F(RowLoop, RowsThatRepeatAndObjectsAtThePageCornerMatchTheRowLoop) {
     // Tall plain rectangles make most rows repeats of the row above; the
     // circle clipped at the top-left corner reaches past its box on row 0.
-    auto build = [] {
+    expectRowLoopRows<WriteCMYK>(folder, 4, 220, 170, [] {
         ObjectList<WriteCMYK> o;
         o.push_back(std::make_unique<Circle<WriteCMYK>>(Point{3, 2}, 9, WriteCMYK::blueColor()));
         for (std::uint32_t i = 0; i < 8; ++i) {
@@ -640,33 +590,7 @@ TEST_F(RowLoop, RowsThatRepeatAndObjectsAtThePageCornerMatchTheRowLoop) {
             std::make_unique<Number<WriteCMYK>>(Point{0, 40}, 12, 8, WriteCMYK::blackColor()));
         o.push_back(std::make_unique<Rect<WriteCMYK>>(Point{0, 0}, 1, 1, WriteCMYK::blackColor()));
         return o;
-    };
-    for (IdMeasureInstrument id : {MI_EYEONE, MI_CANON}) {
-        const Rows expected = renderLiteral<WriteCMYK>(build(), 220, 170, 4, id == MI_EYEONE);
-        const TiffPage written =
-            renderPage<WriteCMYK>(folder.file("tall.tif"), 4, 220, 170, id, build());
-        ASSERT_EQ(written.rows.size(), expected.size());
-        for (std::size_t y = 0; y < expected.size(); ++y) {
-            ASSERT_EQ(written.rows[y], expected[y]) << "instrument " << id << " row " << y;
-        }
-    }
-}
-
-// Renders the objects `build` makes through the page and through the
-// step-by-step row loop and expects the same rows, with the frame (EyeOne)
-// and without it (Canon).
-template <class W, class Build>
-void expectRowLoopRows(const TempFolder& folder, unsigned channels, std::uint32_t width,
-                       std::uint32_t height, Build build) {
-    for (IdMeasureInstrument id : {MI_EYEONE, MI_CANON}) {
-        const Rows expected = renderLiteral<W>(build(), width, height, channels, id == MI_EYEONE);
-        const TiffPage written = renderPage<W>(folder.file("rows.tif"), static_cast<int>(channels),
-                                               width, height, id, build());
-        ASSERT_EQ(written.rows.size(), expected.size());
-        for (std::size_t y = 0; y < expected.size(); ++y) {
-            ASSERT_EQ(written.rows[y], expected[y]) << "instrument " << id << " row " << y;
-        }
-    }
+    });
 }
 
 // A strip chart as the strip readers' layouts draw it: each strip a number
@@ -752,13 +676,13 @@ TEST_F(RowLoop, SpotLinesOfEveryChannelCountMatchTheRowLoop) {
     for (unsigned channels = 1; channels <= kMaxChannels; ++channels) {
         for (std::uint32_t seed = 80000; seed < 80006; ++seed) {
             const RandomPage<WriteSpotColor> page(seed, channels);
-            const Rows expected = renderLiteral<WriteSpotColor>(
-                page.build(), page.width(), page.height(), channels, page.frame());
+            const Rows expected = renderLiteral<WriteSpotColor>(page.build(), page.width,
+                                                                page.height, channels, page.frame);
             ObjectList<WriteSpotColor> objects = page.build();
-            std::vector<std::uint8_t> row(std::size_t{page.width()} * channels);
-            const RasterLine line{row.data(), page.width(), channels};
-            ScanlineRenderer<WriteSpotColor> renderer(objects, line, page.frame(), page.height());
-            for (std::uint32_t y = 0; y < page.height(); ++y) {
+            std::vector<std::uint8_t> row(std::size_t{page.width} * channels);
+            const RasterLine line{row.data(), page.width, channels};
+            ScanlineRenderer<WriteSpotColor> renderer(objects, line, page.frame, page.height);
+            for (std::uint32_t y = 0; y < page.height; ++y) {
                 renderer.renderRow(y);
                 ASSERT_EQ(row, expected[y])
                     << channels << " channels, seed " << seed << " row " << y;

@@ -13,41 +13,48 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-TEST(ByteConversions, InkPercentagesRoundHalvesUp) {
-    // p * 255 / 100 lands exactly on .5 for p = 10, 30, 50, 70, 90.
-    EXPECT_EQ(inkByteFromPercent(10.0), 26);   // 25.5
-    EXPECT_EQ(inkByteFromPercent(30.0), 77);   // 76.5
-    EXPECT_EQ(inkByteFromPercent(50.0), 128);  // 127.5
-    EXPECT_EQ(inkByteFromPercent(70.0), 179);  // 178.5
-    EXPECT_EQ(inkByteFromPercent(90.0), 230);  // 229.5
-    EXPECT_EQ(inkByteFromPercent(9.99), 25);   // 25.47
-    EXPECT_EQ(inkByteFromPercent(0.0), 0);
-    EXPECT_EQ(inkByteFromPercent(100.0), 255);
-    EXPECT_EQ(inkByteFromPercent(-5.0), 0);
-    EXPECT_EQ(inkByteFromPercent(140.0), 255);
-    EXPECT_EQ(inkByteFromPercent(std::nan("")), 0);
-    EXPECT_EQ(inkByteFromPercent(std::numeric_limits<double>::infinity()), 255);
-}
-
-TEST(ByteConversions, ExtraInksAreInverted) {
-    EXPECT_EQ(invertedInkByteFromPercent(100.0), 0);  // a solid orange patch
-    EXPECT_EQ(invertedInkByteFromPercent(0.0), 255);  // no orange
-    EXPECT_EQ(invertedInkByteFromPercent(50.0), 127);
-}
-
-TEST(ByteConversions, LabBytes) {
-    EXPECT_EQ(labLightnessByte(50.0), 128);  // floor(127.5 + 0.5)
-    EXPECT_EQ(labLightnessByte(10.0), 26);
-    EXPECT_EQ(labLightnessByte(100.0), 255);
-    EXPECT_EQ(labLightnessByte(120.0), 255);
-    EXPECT_EQ(labLightnessByte(-1.0), 0);
-    EXPECT_EQ(labChromaByte(-20.0), 236);
-    EXPECT_EQ(labChromaByte(30.0), 30);
-    EXPECT_EQ(labChromaByte(0.5), 1);       // 128.5 rounds up
-    EXPECT_EQ(labChromaByte(-0.5), 0);      // 127.5 rounds up to 128, i.e. 0
-    EXPECT_EQ(labChromaByte(-200.0), 128);  // -128
-    EXPECT_EQ(labChromaByte(200.0), 127);
-    EXPECT_EQ(labChromaByte(std::nan("")), 0);  // no colour, not the extreme -128
+TEST(ByteConversions, HalvesRoundUpOutOfRangeClampsAndNanIsNoColour) {
+    const double nan = std::nan("");
+    const double inf = std::numeric_limits<double>::infinity();
+    struct Case {
+        std::uint8_t (*convert)(double);
+        double value;
+        int byte;
+    };
+    const Case cases[] = {
+        // p * 255 / 100 lands exactly on .5 for p = 10, 30, 50, 70, 90.
+        {inkByteFromPercent, 10.0, 26},
+        {inkByteFromPercent, 30.0, 77},
+        {inkByteFromPercent, 50.0, 128},
+        {inkByteFromPercent, 70.0, 179},
+        {inkByteFromPercent, 90.0, 230},
+        {inkByteFromPercent, 9.99, 25},  // 25.47
+        {inkByteFromPercent, 0.0, 0},
+        {inkByteFromPercent, 100.0, 255},
+        {inkByteFromPercent, -5.0, 0},
+        {inkByteFromPercent, 140.0, 255},
+        {inkByteFromPercent, nan, 0},
+        {inkByteFromPercent, inf, 255},
+        // Extra inks are inverted: a solid orange patch is byte 0.
+        {invertedInkByteFromPercent, 100.0, 0},
+        {invertedInkByteFromPercent, 0.0, 255},
+        {invertedInkByteFromPercent, 50.0, 127},
+        {labLightnessByte, 50.0, 128},  // floor(127.5 + 0.5)
+        {labLightnessByte, 10.0, 26},
+        {labLightnessByte, 100.0, 255},
+        {labLightnessByte, 120.0, 255},
+        {labLightnessByte, -1.0, 0},
+        {labChromaByte, -20.0, 236},
+        {labChromaByte, 30.0, 30},
+        {labChromaByte, 0.5, 1},       // 128.5 rounds up
+        {labChromaByte, -0.5, 0},      // 127.5 rounds up to 128, i.e. 0
+        {labChromaByte, -200.0, 128},  // -128
+        {labChromaByte, 200.0, 127},
+        {labChromaByte, nan, 0},  // not the extreme -128
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.convert(c.value), c.byte) << &c - cases;
+    }
     EXPECT_NEAR(percentFromByte(128), 50.196, 1e-3);
 }
 
