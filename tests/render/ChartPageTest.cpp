@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "FailureCapture.h"
 #include "TiffReadBack.h"
 #include "api/ErrorCodes.h"
 #include "render/ChartPage.h"
@@ -12,6 +13,8 @@
 namespace GenChartLib {
 namespace {
 
+using failuretest::codeOf;
+using failuretest::messageOf;
 using tifftest::readTiff;
 using tifftest::TempFolder;
 using tifftest::TiffPage;
@@ -163,19 +166,16 @@ TEST(RasterInkNames, NamesPerModeAndChannelCount) {
 }
 
 TEST_F(RasterChartPage, AMissingImageWriterOrTwoChannelsStopThePageWhenItIsBuilt) {
-    try {
-        ChartPage<WriteCMYK> page(rasterParams(folder.file("x.tif")), 4, 10, 10,
-                                  folder.file("NoSuchModule.so"));
-        FAIL() << "page built without its module";
-    } catch (eColorCtrlErrors code) {
-        EXPECT_EQ(code, ERR_LOAD_LIBRARY);
-    }
-    try {
-        ChartPage<WriteSpotColor> page(rasterParams(folder.file("two.tif"), CM_SPOT_2), 2, 10, 10);
-        FAIL() << "two-channel page built";
-    } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(), "Unsupported colorspace");
-    }
+    EXPECT_EQ(codeOf([&] {
+                  ChartPage<WriteCMYK> page(rasterParams(folder.file("x.tif")), 4, 10, 10,
+                                            folder.file("NoSuchModule.so"));
+              }),
+              ERR_LOAD_LIBRARY);
+    EXPECT_EQ(messageOf([&] {
+                  ChartPage<WriteSpotColor> page(rasterParams(folder.file("two.tif"), CM_SPOT_2), 2,
+                                                 10, 10);
+              }),
+              "Unsupported colorspace");
     EXPECT_TRUE(folder.entries().empty());
 }
 

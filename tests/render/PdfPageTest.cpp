@@ -10,7 +10,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <iterator>
 #include <limits>
 #include <map>
@@ -22,10 +21,10 @@
 #include <string>
 #include <vector>
 
+#include "FailureCapture.h"
 #include "TiffReadBack.h"
 #include "api/ChartParams.h"
 #include "api/ErrorCodes.h"
-#include "outside/DebugLog.h"
 #include "render/PdfPage.h"
 
 // Under LeakSanitizer: fontconfig, which cairo uses to find the preview's
@@ -39,6 +38,8 @@ namespace GenChartLib {
 namespace {
 
 namespace fs = std::filesystem;
+using failuretest::CapturedLog;
+using failuretest::codeOf;
 using tifftest::TempFolder;
 using tifftest::TiffPage;
 
@@ -115,22 +116,20 @@ struct Jpeg {
 
 Jpeg readJpeg(const std::string& path) {
     std::string data = readFile(path);
-    Jpeg j;
-    tjhandle decoder = tjInitDecompress();
     auto* bytes = reinterpret_cast<unsigned char*>(data.data());
+    Jpeg j;
     int subsampling = 0;
     int colorspace = 0;
-    if (data.empty() || tjDecompressHeader3(decoder, bytes, data.size(), &j.width, &j.height,
-                                            &subsampling, &colorspace) != 0) {
-        ADD_FAILURE() << "not a JPEG: " << path;
-        tjDestroy(decoder);
-        return {};
+    tjhandle decoder = tjInitDecompress();
+    bool decoded = !data.empty() && tjDecompressHeader3(decoder, bytes, data.size(), &j.width,
+                                                        &j.height, &subsampling, &colorspace) == 0;
+    if (decoded) {
+        j.rgb.resize(static_cast<std::size_t>(j.width) * static_cast<std::size_t>(j.height) * 3);
+        decoded = tjDecompress2(decoder, bytes, data.size(), j.rgb.data(), j.width, 0, j.height,
+                                TJPF_RGB, 0) == 0;
     }
-    j.rgb.resize(static_cast<std::size_t>(j.width) * static_cast<std::size_t>(j.height) * 3);
-    EXPECT_EQ(
-        tjDecompress2(decoder, bytes, data.size(), j.rgb.data(), j.width, 0, j.height, TJPF_RGB, 0),
-        0);
     tjDestroy(decoder);
+    EXPECT_TRUE(decoded) << "not a JPEG: " << path;
     return j;
 }
 
@@ -161,39 +160,13 @@ ChartParams paramsFor(ColorMode mode, double widthMm = 40.0, double heightMm = 2
     return params;
 }
 
-// Routes the debug log into a file for the duration of a test.
-class CapturedLog {
-  public:
-    explicit CapturedLog(const TempFolder& folder) : path_(folder.file("log.txt")) {
-        setenv("ORVOCHART_LOG", path_.c_str(), 1);
-        reopenDebugLog();
-    }
-    ~CapturedLog() {
-        unsetenv("ORVOCHART_LOG");
-        reopenDebugLog();
-    }
-    std::string text() const { return readFile(path_); }
-
-  private:
-    std::string path_;
-};
-
-int codeOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (eColorCtrlErrors code) {
-        return code;
-    }
-    return 0;
-}
-
 std::string moduleFile(const char* baseName) {
     return std::string(ORVOCHART_MODULE_DIR) + "/" + platform::moduleFileName(baseName);
 }
 
 TEST(PdfPageModule, MissingForeignOutdatedOrUnfitModulesAreRefusedWithTheReasonLogged) {
     TempFolder folder;
-    CapturedLog log(folder);
+    CapturedLog log(folder.file("log.txt"));
     const ChartParams params = paramsFor(CM_CMYK);
     for (const char* module : {"noSuchPDF", "foreignPDF", "outdatedPDF"}) {
         EXPECT_EQ(codeOf([&] { PdfPage<WriteCMYK> page(params, moduleFile(module)); }), -199)

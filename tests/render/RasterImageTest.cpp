@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "FailureCapture.h"
 #include "LiteralRowLoop.h"
 #include "TiffReadBack.h"
 #include "api/ErrorCodes.h"
-#include "outside/DebugLog.h"
 #include "render/GraphicObjects.h"
 #include "render/RasterImage.h"
 #include "render/ScanlineRenderer.h"
@@ -21,6 +21,9 @@
 namespace GenChartLib {
 namespace {
 
+using failuretest::CapturedLog;
+using failuretest::codeOf;
+using failuretest::messageOf;
 using tifftest::readTiff;
 using tifftest::TempFolder;
 using tifftest::TiffPage;
@@ -310,34 +313,15 @@ TEST_F(PageFormats, TheSamePageDrawnTwiceGivesTheSameBytes) {
 
 class PageFailures : public testing::Test {
   protected:
-    void SetUp() override {
-        setenv("ORVOCHART_LOG", folder.file("log.txt").c_str(), 1);
-        reopenDebugLog();
-    }
-    void TearDown() override {
-        setenv("ORVOCHART_LOG", "", 1);
-        reopenDebugLog();
-    }
-    std::string log() const {
-        std::ifstream in(folder.file("log.txt"));
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
     // The files in the folder other than the log.
     std::vector<std::string> pageFiles() const {
         std::vector<std::string> names = folder.entries();
         names.erase(std::remove(names.begin(), names.end(), "log.txt"), names.end());
         return names;
     }
-    template <class F>
-    int codeOf(F&& f) {
-        try {
-            f();
-        } catch (eColorCtrlErrors code) {
-            return code;
-        }
-        return 0;
-    }
+    std::string log() const { return captured.text(); }
     TempFolder folder;
+    CapturedLog captured{folder.file("log.txt")};
 };
 
 TEST_F(PageFailures, MissingOrOutdatedModulesAreRefusedWithTheReasonLogged) {
@@ -346,7 +330,7 @@ TEST_F(PageFailures, MissingOrOutdatedModulesAreRefusedWithTheReasonLogged) {
     EXPECT_EQ(codeOf([&] { missing.open(); }), ERR_LOAD_LIBRARY);
     EXPECT_NE(log().find("RasterImage/open: LoadLibrary failed"), std::string::npos) << log();
     RasterImage<WriteCMYK> outdated(4, folder.file("x.tif"), 10, 10, MI_EYEONE, -1,
-                                    tifftest::moduleDir() + "/outdatedDbgOut.so");
+                                    std::string(ORVOCHART_MODULE_DIR) + "/outdatedDbgOut.so");
     EXPECT_EQ(codeOf([&] { outdated.open(); }), ERR_LOAD_LIBRARY);
     EXPECT_NE(log().find("interface version 0 of"), std::string::npos) << log();
 
@@ -368,12 +352,7 @@ TEST_F(PageFailures, MissingOrOutdatedModulesAreRefusedWithTheReasonLogged) {
 TEST_F(PageFailures, UnusablePagesStopBeforeAnythingIsWritten) {
     for (int channels : {0, 2, 9, -1}) {
         RasterImage<WriteCMYK> page(channels, folder.file("bad.tif"), 10, 10, MI_EYEONE, -1);
-        try {
-            page.open();
-            FAIL() << channels << " channels opened";
-        } catch (const std::runtime_error& e) {
-            EXPECT_STREQ(e.what(), "Unsupported colorspace");
-        }
+        EXPECT_EQ(messageOf([&] { page.open(); }), "Unsupported colorspace") << channels;
         EXPECT_FALSE(page.isOpen());
     }
     EXPECT_EQ(bitsPerPixelOf(1), 8);

@@ -55,10 +55,6 @@ class TempFolder {
     fs::path path_;
 };
 
-inline std::string moduleDir() {
-    return ORVOCHART_MODULE_DIR;
-}
-
 struct TiffPage {
     std::uint32_t width = 0;
     std::uint32_t height = 0;
@@ -91,14 +87,10 @@ struct TiffPage {
     }
 };
 
-inline void silenceLibtiff() {
-    TIFFSetWarningHandler(nullptr);
-}
-
 // Reads the first directory and every row; throws on anything libtiff
 // cannot read.
 inline TiffPage readTiff(const std::string& path, bool withRows = true) {
-    silenceLibtiff();
+    TIFFSetWarningHandler(nullptr);
     TIFF* t = TIFFOpen(path.c_str(), "r");
     if (t == nullptr) {
         throw std::runtime_error("libtiff cannot open " + path);
