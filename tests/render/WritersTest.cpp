@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <utility>
 #include <vector>
 
 #include "render/Writers.h"
@@ -16,44 +17,31 @@ using Bytes = std::vector<std::uint8_t>;
 TEST(ByteConversions, HalvesRoundUpOutOfRangeClampsAndNanIsNoColour) {
     const double nan = std::nan("");
     const double inf = std::numeric_limits<double>::infinity();
-    struct Case {
+    struct Row {
+        const char* name;
         std::uint8_t (*convert)(double);
-        double value;
-        int byte;
+        std::vector<std::pair<double, int>> valueToByte;
     };
-    const Case cases[] = {
-        // p * 255 / 100 lands exactly on .5 for p = 10, 30, 50, 70, 90.
-        {inkByteFromPercent, 10.0, 26},
-        {inkByteFromPercent, 30.0, 77},
-        {inkByteFromPercent, 50.0, 128},
-        {inkByteFromPercent, 70.0, 179},
-        {inkByteFromPercent, 90.0, 230},
-        {inkByteFromPercent, 9.99, 25},  // 25.47
-        {inkByteFromPercent, 0.0, 0},
-        {inkByteFromPercent, 100.0, 255},
-        {inkByteFromPercent, -5.0, 0},
-        {inkByteFromPercent, 140.0, 255},
-        {inkByteFromPercent, nan, 0},
-        {inkByteFromPercent, inf, 255},
+    const Row rows[] = {
+        // p * 255 / 100 lands exactly on .5 for p = 10, 30, 50, 70, 90; 9.99
+        // gives 25.47.
+        {"ink", inkByteFromPercent, {{10, 26}, {30, 77}, {50, 128}, {70, 179}, {90, 230}}},
+        {"ink", inkByteFromPercent, {{9.99, 25}, {0, 0}, {100, 255}, {-5, 0}, {140, 255}}},
+        {"ink", inkByteFromPercent, {{nan, 0}, {inf, 255}}},
         // Extra inks are inverted: a solid orange patch is byte 0.
-        {invertedInkByteFromPercent, 100.0, 0},
-        {invertedInkByteFromPercent, 0.0, 255},
-        {invertedInkByteFromPercent, 50.0, 127},
-        {labLightnessByte, 50.0, 128},  // floor(127.5 + 0.5)
-        {labLightnessByte, 10.0, 26},
-        {labLightnessByte, 100.0, 255},
-        {labLightnessByte, 120.0, 255},
-        {labLightnessByte, -1.0, 0},
-        {labChromaByte, -20.0, 236},
-        {labChromaByte, 30.0, 30},
-        {labChromaByte, 0.5, 1},       // 128.5 rounds up
-        {labChromaByte, -0.5, 0},      // 127.5 rounds up to 128, i.e. 0
-        {labChromaByte, -200.0, 128},  // -128
-        {labChromaByte, 200.0, 127},
-        {labChromaByte, nan, 0},  // not the extreme -128
+        {"inverted", invertedInkByteFromPercent, {{100, 0}, {0, 255}, {50, 127}}},
+        // 50 -> floor(127.5 + 0.5).
+        {"L*", labLightnessByte, {{50, 128}, {10, 26}, {100, 255}, {120, 255}, {-1, 0}}},
+        // 0.5 -> 128.5 rounds up; -0.5 -> 127.5 rounds up to 128, i.e. 0;
+        // -200 clamps to -128 (byte 128); NaN is no colour, not -128.
+        {"a*b*",
+         labChromaByte,
+         {{-20, 236}, {30, 30}, {0.5, 1}, {-0.5, 0}, {-200, 128}, {200, 127}, {nan, 0}}},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(c.convert(c.value), c.byte) << &c - cases;
+    for (const Row& row : rows) {
+        for (const auto& [value, byte] : row.valueToByte) {
+            EXPECT_EQ(row.convert(value), byte) << row.name << " of " << value;
+        }
     }
     EXPECT_NEAR(percentFromByte(128), 50.196, 1e-3);
 }
