@@ -2,6 +2,7 @@
 // answers the renderer asks for, with the values worked out by hand.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -297,29 +298,33 @@ TEST(PageBuilders, DiamondHasItsFourCornersAndARasterLineIsATwoPixelBar) {
 }
 
 TEST(PageBuilders, ArrowsPointRightUpAndLeft) {
-    // ISis feed arrow: tip (130, 5), width 30, length 150, up.
-    const auto up = makeRasterArrow<C>({130, 5}, 30, 150, 90, kBlue);
-    ASSERT_NE(up, nullptr);
-    ASSERT_EQ(up->children.size(), 2u);
-    const auto* shaft = dynamic_cast<const Rect<C>*>(up->children[0].get());
-    const auto* head = dynamic_cast<const Polygone<C>*>(up->children[1].get());
-    ASSERT_NE(shaft, nullptr);
-    ASSERT_NE(head, nullptr);
-    EXPECT_EQ(head->vertices, (std::vector<Point>{{130, 5}, {145, 55}, {115, 55}}));
-    expectBox(*shaft, 123, 55, 123 + 15 - 1, 55 + 112 - 1);
-    expectBox(*up, 115, 5, 145, 166);
-    EXPECT_EQ(up->color, kBlue);
-
-    const auto right = makeRasterArrow<C>({300, 50}, 30, 150, 0, kBlue);
-    const auto* rightShaft = dynamic_cast<const Rect<C>*>(right->children[0].get());
-    ASSERT_NE(rightShaft, nullptr);
-    expectBox(*rightShaft, 100, 43, 249, 57);
-    const auto* rightHead = dynamic_cast<const Polygone<C>*>(right->children[1].get());
-    EXPECT_EQ(rightHead->vertices, (std::vector<Point>{{300, 50}, {250, 65}, {250, 35}}));
-
-    const auto left = makeRasterArrow<C>({100, 50}, 30, 150, 180, kBlue);
-    const auto* leftShaft = dynamic_cast<const Rect<C>*>(left->children[0].get());
-    expectBox(*leftShaft, 150, 43, 150 + 112 - 1, 57);
+    struct Arrow {
+        Point tip;
+        std::uint32_t angle;
+        std::array<std::uint32_t, 4> shaftBox;  // left, top, right, bottom
+        std::vector<Point> head;
+    };
+    // Width 30, length 150: heads 150 / 3 deep, shafts 30 / 2 across.
+    const Arrow arrows[] = {
+        // ISis feed arrow: tip (130, 5), up.
+        {{130, 5}, 90, {123, 55, 137, 166}, {{130, 5}, {145, 55}, {115, 55}}},
+        {{300, 50}, 0, {100, 43, 249, 57}, {{300, 50}, {250, 65}, {250, 35}}},
+        {{100, 50}, 180, {150, 43, 261, 57}, {{100, 50}, {150, 65}, {150, 35}}},
+    };
+    for (const Arrow& a : arrows) {
+        SCOPED_TRACE(a.angle);
+        const auto arrow = makeRasterArrow<C>(a.tip, 30, 150, a.angle, kBlue);
+        ASSERT_NE(arrow, nullptr);
+        ASSERT_EQ(arrow->children.size(), 2u);
+        const auto* shaft = dynamic_cast<const Rect<C>*>(arrow->children[0].get());
+        const auto* head = dynamic_cast<const Polygone<C>*>(arrow->children[1].get());
+        ASSERT_NE(shaft, nullptr);
+        ASSERT_NE(head, nullptr);
+        expectBox(*shaft, a.shaftBox[0], a.shaftBox[1], a.shaftBox[2], a.shaftBox[3]);
+        EXPECT_EQ(head->vertices, a.head);
+        EXPECT_EQ(arrow->color, kBlue);
+    }
+    expectBox(*makeRasterArrow<C>({130, 5}, 30, 150, 90, kBlue), 115, 5, 145, 166);
 
     // Other angles: a head collapsed onto (0, 0); above 180 nothing.
     const auto odd = makeRasterArrow<C>({100, 50}, 30, 150, 45, kBlue);
