@@ -2,7 +2,9 @@
 // fixed colours on pages of every channel count and the span filler.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <utility>
 #include <vector>
@@ -47,44 +49,29 @@ TEST(ByteConversions, HalvesRoundUpOutOfRangeClampsAndNanIsNoColour) {
 }
 
 TEST(Percentages, EachWriterTurnsItsBytesIntoEightPercentages) {
-    const Percentages cmyk = WriteCMYK::toPercent({{255, 0, 51, 128}, {}});
-    EXPECT_NEAR(cmyk[0], 100.0, 1e-9);
-    EXPECT_NEAR(cmyk[2], 20.0, 1e-9);
-    EXPECT_NEAR(cmyk[3], 50.196, 1e-3);
-    EXPECT_NEAR(cmyk[4], 0.0, 1e-9);
-
-    // Solid orange is byte 0; a patch without orange gives 0.0.
-    EXPECT_NEAR(WriteCMYKO::toPercent({{0, 0, 0, 0, 0}, {}})[4], 100.0, 1e-9);
-    EXPECT_NEAR(WriteCMYKO::toPercent({{0, 0, 0, 0, 255}, {}})[4], 0.0, 1e-9);
-
-    const Percentages og = WriteCMYKOG::toPercent({{0, 0, 0, 0, 255, 51}, {}});
-    EXPECT_NEAR(og[4], 0.0, 1e-9);
-    EXPECT_NEAR(og[5], 80.0, 1e-9);
-
-    const Percentages rgbInks = WriteCMYKRGB::toPercent({{0, 0, 0, 0, 0, 255, 204}, {}});
-    EXPECT_NEAR(rgbInks[4], 100.0, 1e-9);
-    EXPECT_NEAR(rgbInks[5], 0.0, 1e-9);
-    EXPECT_NEAR(rgbInks[6], 20.0, 1e-9);
-    EXPECT_NEAR(rgbInks[7], 0.0, 1e-9);
-
-    // L* 50, a* -20, b* 30 as stored.
-    const Percentages lab = WriteLAB::toPercent({{128, 236, 30}, {}});
-    EXPECT_NEAR(lab[0], 50.196, 1e-3);
-    EXPECT_NEAR(lab[1], -20.0, 1e-9);
-    EXPECT_NEAR(lab[2], 30.0, 1e-9);
-    EXPECT_NEAR(WriteLAB::toPercent(WriteLAB::blueColor())[2], -53.0, 1e-9);
-
-    const Percentages rgb = WriteRGB::toPercent({{0, 102, 255}, {}});
-    EXPECT_NEAR(rgb[1], 40.0, 1e-9);
-    EXPECT_NEAR(rgb[2], 100.0, 1e-9);
-
-    WriteSpotColor::PixelColor six{{0, 0, 0, 0}, {255, 0, 0, 0, 0, 255}, 6};
-    const Percentages spot = WriteSpotColor::toPercent(six);
-    const double expected[8] = {100, 0, 0, 0, 100, 0, 0, 0};
-    for (std::size_t i = 0; i < 8; ++i) {
-        EXPECT_NEAR(spot[i], expected[i], 1e-9) << i;
+    using Spot = WriteSpotColor;
+    const double half = 128 / 2.55;  // 50.196
+    const std::pair<Percentages, Percentages> cases[] = {
+        {WriteCMYK::toPercent({{255, 0, 51, 128}, {}}), {100, 0, 20, half}},
+        // Solid orange is byte 0; a patch without orange gives 0.0.
+        {WriteCMYKO::toPercent({{0, 0, 0, 0, 0}, {}}), {0, 0, 0, 0, 100}},
+        {WriteCMYKO::toPercent({{0, 0, 0, 0, 255}, {}}), {}},
+        {WriteCMYKOG::toPercent({{0, 0, 0, 0, 255, 51}, {}}), {0, 0, 0, 0, 0, 80}},
+        {WriteCMYKRGB::toPercent({{0, 0, 0, 0, 0, 255, 204}, {}}), {0, 0, 0, 0, 100, 0, 20}},
+        // L* 50, a* -20, b* 30 as stored; blue's b* byte 203 is -53.
+        {WriteLAB::toPercent({{128, 236, 30}, {}}), {half, -20, 30}},
+        {WriteLAB::toPercent(WriteLAB::blueColor()), {53 / 2.55, 29, -53}},
+        {WriteRGB::toPercent({{0, 102, 255}, {}}), {0, 40, 100}},
+        // Six spot channels: the fifth on inverted.
+        {Spot::toPercent({{0, 0, 0, 0}, {255, 0, 0, 0, 0, 255}, 6}), {100, 0, 0, 0, 100}},
+        {Spot::toPercent(Spot::blackColor()), {0, 0, 0, 100}},
+    };
+    for (std::size_t c = 0; c < std::size(cases); ++c) {
+        for (std::size_t i = 0; i < 8; ++i) {
+            EXPECT_NEAR(cases[c].first[i], cases[c].second[i], 1e-9)
+                << "case " << c << " [" << i << "]";
+        }
     }
-    EXPECT_NEAR(WriteSpotColor::toPercent(WriteSpotColor::blackColor())[3], 100.0, 1e-9);
 }
 
 TEST(FixedColours, LabPaperIsLightnessOneHundred) {
