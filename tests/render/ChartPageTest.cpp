@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "FailureCapture.h"
@@ -137,28 +138,29 @@ TEST_F(RasterChartPage, SpotPagesNameTheirInksFromTheChart) {
 }
 
 TEST(RasterInkNames, NamesPerModeAndChannelCount) {
-    ChartParams p(CM_CMYKO);
-    EXPECT_EQ(rasterInkNames(p, 5),
-              (std::vector<std::string>{"Cyan", "Magenta", "Yellow", "Black", "Orange"}));
-    p.colorMode = CM_SIXCOLOR_7;
-    EXPECT_EQ(rasterInkNames(p, 6).back(), "Green");
-    p.colorMode = CM_CMYKRGB;
-    EXPECT_EQ(rasterInkNames(p, 7), (std::vector<std::string>{"Cyan", "Magenta", "Yellow", "Black",
-                                                              "Red", "Green", "Blue"}));
-    // Pages that need no names: Lab, RGB, CMYK, one channel.
-    p.colorMode = CM_LAB;
-    EXPECT_TRUE(rasterInkNames(p, 3).empty());
-    p.colorMode = CM_CMYK;
-    EXPECT_TRUE(rasterInkNames(p, 4).empty());
-    p.colorMode = CM_SPOT_1;
-    EXPECT_TRUE(rasterInkNames(p, 1).empty());
-    // Three spot inks are named so the page is written as inks, not RGB.
-    p.colorMode = CM_SPOT_3;
-    EXPECT_EQ(rasterInkNames(p, 3), (std::vector<std::string>{"Cyan", "Magenta", "Yellow"}));
+    using Names = std::vector<std::string>;
+    const Names cmyk = {"Cyan", "Magenta", "Yellow", "Black"};
+    auto cmykAnd = [&](Names extra) {
+        extra.insert(extra.begin(), cmyk.begin(), cmyk.end());
+        return extra;
+    };
+    const std::tuple<ColorMode, int, Names> cases[] = {
+        {CM_CMYKO, 5, cmykAnd({"Orange"})},
+        {CM_SIXCOLOR_7, 6, cmykAnd({"Orange", "Green"})},
+        {CM_CMYKRGB, 7, cmykAnd({"Red", "Green", "Blue"})},
+        // Pages that need no names: Lab, RGB, CMYK, one channel.
+        {CM_LAB, 3, {}},
+        {CM_CMYK, 4, {}},
+        {CM_SPOT_1, 1, {}},
+        // Three spot inks are named so the page is written as inks, not RGB.
+        {CM_SPOT_3, 3, {"Cyan", "Magenta", "Yellow"}},
+    };
+    for (const auto& [mode, channels, names] : cases) {
+        EXPECT_EQ(rasterInkNames(ChartParams(mode), channels), names) << mode;
+    }
+    ChartParams p(CM_SPOT_8);
     // A chart name ends at a NUL, which would split it in two.
-    p.colorMode = CM_SPOT_8;
-    p.channelNames = {"Var\0nish", "", "", "", "", "", "", "Gold"};
-    p.channelNames[0] = std::string("Var\0nish", 8);
+    p.channelNames = {std::string("Var\0nish", 8), "", "", "", "", "", "", "Gold"};
     const auto names = rasterInkNames(p, 8);
     EXPECT_EQ(names[0], "Var");
     EXPECT_EQ(names[4], "Spot 5");
