@@ -22,5 +22,5 @@ tool="$build/bin/orvochart"
     --out "$out/dtp41_cmyk.pdf" --paper A4
 echo
 echo "Charts of samples/cmyk_1500.txt are in $out:"
-echo "  i1pro2_cmyk.tif, i1pro2_cmyk_<n>.tif    i1Pro 2 pages (TIFF); previews beside them as .png"
-echo "  dtp41_cmyk.pdf, dtp41_cmyk.pdf_<n>.tif  DTP41 pages (PDF documents); previews as .jpg"
+echo "  i1pro2_cmyk.tif, i1pro2_cmyk.tif_<n>.tif  i1Pro 2 pages (TIFF); previews beside them as .png"
+echo "  dtp41_cmyk.pdf, dtp41_cmyk.pdf_<n>.tif    DTP41 pages (PDF documents); previews as .jpg"
