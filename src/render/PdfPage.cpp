@@ -28,28 +28,11 @@ double mmFromTenths(std::uint32_t tenths) {
 // Channels of a page in the given mode; spot modes take the chart's count
 // when it is usable, else the count the mode names.
 int channelCountOfMode(const ChartParams& params) {
-    switch (params.colorMode) {
-        case CM_CMYK:
-            return 4;
-        case CM_CMYKO:
-            return 5;
-        case CM_CMYKOG:
-        case CM_SIXCOLOR_6:
-        case CM_SIXCOLOR_7:
-            return 6;
-        case CM_CMYKRGB:
-            return 7;
-        case CM_LAB:
-        case CM_RGB:
-            return 3;
-        default:
-            break;
-    }
-    if (params.channelCount >= 1 && params.channelCount <= static_cast<int>(kMaxChannels)) {
+    const bool spot = params.colorMode >= CM_SPOT_1 && params.colorMode <= CM_SPOT_8;
+    if (spot && params.channelCount >= 1 && params.channelCount <= static_cast<int>(kMaxChannels)) {
         return params.channelCount;
     }
-    const int fromMode = static_cast<int>(params.colorMode) - static_cast<int>(CM_SPOT_1) + 1;
-    return fromMode >= 1 && fromMode <= static_cast<int>(kMaxChannels) ? fromMode : 0;
+    return static_cast<int>(GenChartLib::channelCountOfMode(params.colorMode));
 }
 
 [[noreturn]] void refuseModule(const std::string& reason) {

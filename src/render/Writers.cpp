@@ -54,6 +54,31 @@ double percentFromByte(std::uint8_t byte) {
     return byte / 2.55;
 }
 
+unsigned channelCountOfMode(ColorMode mode) {
+    switch (mode) {
+        case CM_CMYK:
+            return WriteCMYK::kChannels;
+        case CM_CMYKO:
+            return WriteCMYKO::kChannels;
+        case CM_CMYKOG:
+        case CM_SIXCOLOR_6:
+        case CM_SIXCOLOR_7:
+            return WriteCMYKOG::kChannels;
+        case CM_CMYKRGB:
+            return WriteCMYKRGB::kChannels;
+        case CM_LAB:
+            return WriteLAB::kChannels;
+        case CM_RGB:
+            return WriteRGB::kChannels;
+        default:
+            break;
+    }
+    if (mode >= CM_SPOT_1 && mode <= CM_SPOT_8) {
+        return static_cast<unsigned>(mode - CM_SPOT_1) + 1u;
+    }
+    return 0;
+}
+
 namespace detail {
 
 void fillPixels(const RasterLine& line, std::size_t x, std::size_t count,

@@ -17,6 +17,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "OrvoChartInterface.h"
+
 namespace GenChartLib {
 
 // Largest channel count a page can have.
@@ -24,6 +26,10 @@ constexpr unsigned kMaxChannels = 8;
 
 // The eight percentages a colour is handed to the PDF writer as.
 using Percentages = std::array<double, 8>;
+
+// Channels of a page in a colour mode: the mode's writer's count, the
+// number of spot inks for the spot modes, 0 for a mode without a writer.
+unsigned channelCountOfMode(ColorMode mode);
 
 // One raster line: `widthPx` pixels of `channels` interleaved bytes each.
 struct RasterLine {

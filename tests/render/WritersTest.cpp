@@ -148,3 +148,12 @@ TEST(SpanFill, WritesInterleavedPixelsAndDropsSpansPastTheEdge) {
 
 }  // namespace
 }  // namespace GenChartLib
+
+TEST(ChannelCountOfMode, EveryModeHasItsWritersChannelsAndUnsupportedModesNone) {
+    const std::pair<int, unsigned> expected[] = {{0, 4},   {1, 6}, {2, 7},  {3, 3},   {4, 3},
+                                                 {5, 5},   {6, 6}, {7, 6},  {100, 1}, {103, 4},
+                                                 {107, 8}, {8, 0}, {99, 0}, {108, 0}, {-1, 0}};
+    for (const auto& [mode, channels] : expected) {
+        EXPECT_EQ(GenChartLib::channelCountOfMode(static_cast<ColorMode>(mode)), channels) << mode;
+    }
+}

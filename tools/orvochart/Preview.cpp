@@ -11,6 +11,8 @@
 #include <memory>
 #include <vector>
 
+#include "render/Writers.h"
+
 namespace {
 
 using Rgb = std::array<std::uint8_t, 3>;
@@ -98,30 +100,6 @@ Rgb deviceToRgb(ColorMode mode, const std::uint8_t* pixel, unsigned channels) {
     }
 }
 
-// Channels a page of this colour mode has; 0 for a mode without pages.
-unsigned pageChannels(ColorMode mode) {
-    switch (mode) {
-        case CM_CMYK:
-            return 4;
-        case CM_CMYKO:
-            return 5;
-        case CM_CMYKOG:
-        case CM_SIXCOLOR_6:
-        case CM_SIXCOLOR_7:
-            return 6;
-        case CM_CMYKRGB:
-            return 7;
-        case CM_LAB:
-        case CM_RGB:
-            return 3;
-        default:
-            if (mode >= CM_SPOT_1 && mode <= CM_SPOT_8) {
-                return static_cast<unsigned>(mode) - 99u;
-            }
-            return 0;
-    }
-}
-
 // A chart is mostly runs of one colour, so the last conversion is kept.
 class PixelConverter {
   public:
@@ -191,7 +169,7 @@ std::string previewNameFor(const std::string& pagePath) {
 
 bool writePagePreview(const std::string& tiffPath, const std::string& pngPath, ColorMode mode,
                       unsigned maxSidePx, std::string& error) {
-    const unsigned channels = pageChannels(mode);
+    const unsigned channels = GenChartLib::channelCountOfMode(mode);
     if (channels == 0) {
         return fail(error, "no preview for colour mode " + std::to_string(mode));
     }
