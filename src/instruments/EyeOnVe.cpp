@@ -30,10 +30,6 @@ constexpr double kGreatestCentredRightMarginMm = 15.0;
 // Strips start 25 mm right of their number.
 constexpr std::int64_t kStripOffset = 250;
 
-std::int64_t tenths(double mm) {
-    return MeasureInstrument<WriteCMYK>::tenthsOf(mm);
-}
-
 // Spreads the room the layout leaves on the whole page evenly around it.
 void centreOnWholePage(ChartParams& params) {
     const double extraWidth = (params.pageWidth - params.firstPageWidth) * 0.5;
@@ -64,7 +60,8 @@ void EyeOneV<W>::writePage(ChartParams& params, std::vector<Patch>& patches, int
     const HandheldStripGeometry geometry = HandheldStripGeometry::fromParams(params);
     double leader[4];
     getStripLeader(leader, params);
-    const StripStart start = lowResolutionStripStart(geometry, tenths(leader[1]), kStripOffset);
+    const StripStart start =
+        lowResolutionStripStart(geometry, layoutTenths(leader[1]), kStripOffset);
 
     drawHandheldPages<W>(params, patches, page, *this, geometry, geometry.layoutWidth,
                          geometry.layoutHeight, kLowResPageCode,

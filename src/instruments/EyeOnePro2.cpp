@@ -25,10 +25,6 @@ constexpr MarginSet kThirdMargins{10.0, 25.0, 25.0, 15.0};
 // Low-resolution strips start 25 mm right of their number.
 constexpr std::int64_t kLowResStripOffset = 250;
 
-std::int64_t tenths(double mm) {
-    return MeasureInstrument<WriteCMYK>::tenthsOf(mm);
-}
-
 }  // namespace
 
 template <class W>
@@ -41,7 +37,7 @@ void EyeOnePro2<W>::writePage(ChartParams& params, std::vector<Patch>& patches, 
     const HandheldPage sheet = HandheldPage::of(params, geometry);
     double leader[4];
     getStripLeader(leader, params);
-    const std::int64_t lead = tenths(leader[1]);
+    const std::int64_t lead = layoutTenths(leader[1]);
     const bool lowRes = params.lowRes;
     const bool zebra = zebraRuler();
 

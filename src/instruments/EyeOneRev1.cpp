@@ -22,10 +22,6 @@ constexpr MarginSet kThirdMargins{10.0, 25.0, 25.0, 15.0};
 // Low-resolution strips start 30 mm right of their number.
 constexpr std::int64_t kLowResStripOffset = 300;
 
-std::int64_t tenths(double mm) {
-    return MeasureInstrument<WriteCMYK>::tenthsOf(mm);
-}
-
 }  // namespace
 
 template <class W>
@@ -36,7 +32,7 @@ void EyeOneRev1<W>::writePage(ChartParams& params, std::vector<Patch>& patches, 
     }
     const HandheldStripGeometry geometry = HandheldStripGeometry::fromParams(params);
     const HandheldPage sheet = HandheldPage::of(params, geometry);
-    const std::int64_t lead = tenths(this->stripLeadMm(params));
+    const std::int64_t lead = layoutTenths(this->stripLeadMm(params));
     const bool lowRes = params.lowRes;
 
     drawHandheldPages<W>(

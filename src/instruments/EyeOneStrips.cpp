@@ -4,10 +4,6 @@ namespace GenChartLib {
 
 namespace {
 
-std::int64_t tenths(double mm) {
-    return MeasureInstrument<WriteCMYK>::tenthsOf(mm);
-}
-
 // Card strips: the number sits this far left of the strip start, and stays
 // within the card's narrow margin.
 constexpr std::int64_t kCardNumberOffset = 90;
@@ -31,15 +27,15 @@ constexpr std::int64_t kLowResNumberOffset = 200;
 
 HandheldStripGeometry HandheldStripGeometry::fromParams(const ChartParams& params) {
     HandheldStripGeometry g;
-    g.top = tenths(params.marginTop);
-    g.left = tenths(params.marginLeft);
-    g.patchHeight = tenths(params.patchHeight);
-    g.patchWidth = tenths(params.patchWidth);
-    g.gapHeight = tenths(params.gapHeight);
-    g.gapWidth = tenths(params.gapWidth);
+    g.top = layoutTenths(params.marginTop);
+    g.left = layoutTenths(params.marginLeft);
+    g.patchHeight = layoutTenths(params.patchHeight);
+    g.patchWidth = layoutTenths(params.patchWidth);
+    g.gapHeight = layoutTenths(params.gapHeight);
+    g.gapWidth = layoutTenths(params.gapWidth);
     if (!params.pages.empty()) {
-        g.layoutWidth = tenths(params.pages.front().width);
-        g.layoutHeight = tenths(params.pages.front().height);
+        g.layoutWidth = layoutTenths(params.pages.front().width);
+        g.layoutHeight = layoutTenths(params.pages.front().height);
     }
     return g;
 }
@@ -48,8 +44,8 @@ HandheldPage HandheldPage::of(const ChartParams& params, const HandheldStripGeom
     HandheldPage page;
     page.card = params.qualityMode == kCardQualityMode;
     if (params.useWholePage) {
-        page.width = tenths(params.pageWidth);
-        page.height = tenths(params.pageHeight);
+        page.width = layoutTenths(params.pageWidth);
+        page.height = layoutTenths(params.pageHeight);
         page.code = kWholePageCode;
     } else {
         page.width = geometry.layoutWidth;

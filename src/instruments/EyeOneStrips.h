@@ -203,6 +203,11 @@ void drawHandheldPages(ChartParams& params, const std::vector<typename W::PixelC
                        const HandheldStripGeometry& geometry, std::int64_t pageWidth,
                        std::int64_t pageHeight, std::int32_t pageCode, DrawStrip drawStrip);
 
+// A layout length in millimetres as the whole tenths the page is drawn in.
+inline std::int64_t layoutTenths(double mm) {
+    return MeasureInstrument<WriteCMYK>::tenthsOf(mm);
+}
+
 // The tenths of a position or length handed to the page; a position left of
 // the page (never made by a valid layout) is clipped to its edge.
 inline std::uint32_t pagePosition(std::int64_t tenths) {
