@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "OrvoChartInterface.h"
-#include "api/ChartParams.h"
+#include "base/ChartParams.h"
 #include "api/ChartSession.h"
 #include "engine/MeasureInstrument.h"
 #include "render/Writers.h"

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "api/ChartParams.h"
+#include "base/ChartParams.h"
 #include "render/PdfPage.h"
 
 namespace {

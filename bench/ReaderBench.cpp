@@ -10,7 +10,7 @@
 #include <random>
 #include <string>
 
-#include "api/ErrorCodes.h"
+#include "base/ErrorCodes.h"
 #include "cgats/CgatsReader.h"
 #include "cgats/Numbers.h"
 #include "cgats/PatchLoaders.h"

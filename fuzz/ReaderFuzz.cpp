@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "api/ErrorCodes.h"
+#include "base/ErrorCodes.h"
 #include "cgats/CgatsReader.h"
 #include "cgats/PatchLoaders.h"
 

@@ -10,8 +10,8 @@
 #include <string>
 
 #include "OrvoChartInterface.h"
-#include "api/ChartParams.h"
-#include "api/UnDo.h"
+#include "base/ChartParams.h"
+#include "base/UnDo.h"
 #include "engine/ChartObject.h"
 
 namespace GenChartLib {

@@ -4,7 +4,7 @@
 
 #include "OrvoChartInterface.h"
 #include "api/ChartSession.h"
-#include "api/ErrorCodes.h"
+#include "base/ErrorCodes.h"
 #include "outside/DebugLog.h"
 #include "platform/Platform.h"
 

@@ -1,7 +1,7 @@
 #include "api/GenChart.h"
 
 #include "api/ChartSession.h"
-#include "api/ErrorCodes.h"
+#include "base/ErrorCodes.h"
 #include "api/Factory.h"
 #include "outside/DebugLog.h"
 

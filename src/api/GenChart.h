@@ -6,7 +6,7 @@
 #define ORVOCHART_API_GENCHART_H
 
 #include "OrvoChartInterface.h"
-#include "api/ChartParams.h"
+#include "base/ChartParams.h"
 
 namespace GenChartLib {
 

@@ -9,7 +9,7 @@
 #include <memory>
 #include <utility>
 
-#include "api/ErrorCodes.h"
+#include "base/ErrorCodes.h"
 #include "cgats/Numbers.h"
 #include "outside/DebugLog.h"
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <initializer_list>
 
-#include "api/ErrorCodes.h"
+#include "base/ErrorCodes.h"
 #include "cgats/Numbers.h"
 
 namespace GenChartLib {

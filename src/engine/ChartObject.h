@@ -4,7 +4,7 @@
 #ifndef ORVOCHART_ENGINE_CHARTOBJECT_H
 #define ORVOCHART_ENGINE_CHARTOBJECT_H
 
-#include "api/ChartParams.h"
+#include "base/ChartParams.h"
 
 namespace GenChartLib {
 

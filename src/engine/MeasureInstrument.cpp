@@ -9,8 +9,8 @@
 #include <stdexcept>
 #include <type_traits>
 
-#include "api/ErrorCodes.h"
-#include "api/Factory.h"
+#include "base/ErrorCodes.h"
+#include "base/Catalog.h"
 #include "cgats/CgatsReader.h"
 #include "cgats/PatchLoaders.h"
 #include "outside/DebugLog.h"

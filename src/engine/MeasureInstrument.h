@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "api/ChartParams.h"
+#include "base/ChartParams.h"
 #include "engine/ChartObject.h"
 #include "render/Writers.h"
 

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "api/ErrorCodes.h"
+#include "base/ErrorCodes.h"
 #include "outside/DebugLog.h"
 
 namespace GenChartLib {

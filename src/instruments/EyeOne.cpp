@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "api/ErrorCodes.h"
+#include "base/ErrorCodes.h"
 #include "instruments/EyeOneStrips.h"
 #include "outside/DebugLog.h"
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "api/ChartParams.h"
+#include "base/ChartParams.h"
 #include "engine/MeasureInstrument.h"
 #include "render/Writers.h"
 

@@ -11,7 +11,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "api/ChartParams.h"
+#include "base/ChartParams.h"
 #include "engine/MeasureInstrument.h"
 #include "render/ChartPage.h"
 #include "render/Geometry.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "api/ChartParams.h"
+#include "base/ChartParams.h"
 #include "engine/MeasureInstrument.h"
 #include "render/Geometry.h"
 #include "render/Writers.h"

@@ -6,7 +6,7 @@
 #include <mutex>
 #include <string>
 
-#include "api/ErrorCodes.h"
+#include "base/ErrorCodes.h"
 
 namespace GenChartLib {
 

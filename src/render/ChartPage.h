@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "api/ChartParams.h"
+#include "base/ChartParams.h"
 #include "render/Geometry.h"
 #include "render/GraphicObjects.h"
 #include "render/PdfPage.h"

@@ -6,7 +6,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "api/ErrorCodes.h"
+#include "base/ErrorCodes.h"
 #include "outside/DebugLog.h"
 
 namespace GenChartLib {

@@ -16,7 +16,7 @@
 #include <cstdint>
 #include <string>
 
-#include "api/ChartParams.h"
+#include "base/ChartParams.h"
 #include "outside/PdfWriterInterface.h"
 #include "platform/Platform.h"
 #include "render/Geometry.h"

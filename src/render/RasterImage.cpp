@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <utility>
 
-#include "api/ErrorCodes.h"
+#include "base/ErrorCodes.h"
 #include "outside/DebugLog.h"
 #include "render/ScanlineRenderer.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "api/ChartSession.h"
-#include "api/ErrorCodes.h"
+#include "base/ErrorCodes.h"
 #include "api/ProbeChart.h"
 
 namespace GenChartLib {

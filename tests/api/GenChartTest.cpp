@@ -7,7 +7,7 @@
 #include <string>
 
 #include "api/ChartSession.h"
-#include "api/ErrorCodes.h"
+#include "base/ErrorCodes.h"
 #include "api/GenChart.h"
 #include "api/ProbeChart.h"
 #include "engine/ChartTestSupport.h"

@@ -9,7 +9,7 @@
 #include <functional>
 #include <memory>
 
-#include "api/ChartParams.h"
+#include "base/ChartParams.h"
 #include "api/ChartSession.h"
 #include "engine/ChartObject.h"
 

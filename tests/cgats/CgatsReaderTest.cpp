@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "CgatsTestSupport.h"
-#include "api/ErrorCodes.h"
+#include "base/ErrorCodes.h"
 #include "cgats/CgatsReader.h"
 #include "outside/DebugLog.h"
 

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "api/ErrorCodes.h"
+#include "base/ErrorCodes.h"
 #include "cgats/CgatsReader.h"
 
 namespace cgatstest {

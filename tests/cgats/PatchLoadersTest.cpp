@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "CgatsTestSupport.h"
-#include "api/ErrorCodes.h"
+#include "base/ErrorCodes.h"
 #include "cgats/PatchLoaders.h"
 
 namespace GenChartLib {

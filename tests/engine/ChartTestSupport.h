@@ -17,7 +17,7 @@
 #include <utility>
 #include <vector>
 
-#include "api/ChartParams.h"
+#include "base/ChartParams.h"
 #include "engine/MeasureInstrument.h"
 #include "outside/DebugLog.h"
 

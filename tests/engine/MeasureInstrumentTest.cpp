@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "api/ErrorCodes.h"
+#include "base/ErrorCodes.h"
 #include "engine/ChartTestSupport.h"
 #include "engine/MeasureInstrument.h"
 #include "platform/Platform.h"

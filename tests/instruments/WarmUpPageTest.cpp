@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "api/ErrorCodes.h"
+#include "base/ErrorCodes.h"
 #include "host/PdfProbe.h"
 #include "instruments/LayoutTestSupport.h"
 #include "instruments/WarmUpPage.h"

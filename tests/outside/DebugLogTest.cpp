@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "api/ErrorCodes.h"
+#include "base/ErrorCodes.h"
 #include "outside/DebugLog.h"
 
 namespace fs = std::filesystem;

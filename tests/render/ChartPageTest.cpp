@@ -8,7 +8,7 @@
 
 #include "FailureCapture.h"
 #include "TiffReadBack.h"
-#include "api/ErrorCodes.h"
+#include "base/ErrorCodes.h"
 #include "render/ChartPage.h"
 
 namespace GenChartLib {

@@ -10,7 +10,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "api/ErrorCodes.h"
+#include "base/ErrorCodes.h"
 #include "outside/DebugLog.h"
 
 namespace GenChartLib {

@@ -23,8 +23,8 @@
 
 #include "FailureCapture.h"
 #include "TiffReadBack.h"
-#include "api/ChartParams.h"
-#include "api/ErrorCodes.h"
+#include "base/ChartParams.h"
+#include "base/ErrorCodes.h"
 #include "render/PdfPage.h"
 
 // Under LeakSanitizer: fontconfig, which cairo uses to find the preview's

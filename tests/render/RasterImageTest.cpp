@@ -13,7 +13,7 @@
 #include "FailureCapture.h"
 #include "LiteralRowLoop.h"
 #include "TiffReadBack.h"
-#include "api/ErrorCodes.h"
+#include "base/ErrorCodes.h"
 #include "render/GraphicObjects.h"
 #include "render/RasterImage.h"
 #include "render/ScanlineRenderer.h"

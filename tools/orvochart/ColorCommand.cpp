@@ -15,7 +15,7 @@
 
 #include "Commands.h"
 #include "OrvoChartInterface.h"
-#include "api/ErrorCodes.h"
+#include "base/ErrorCodes.h"
 #include "cgats/CgatsReader.h"
 #include "cgats/Numbers.h"
 #include "color/Conversions.h"

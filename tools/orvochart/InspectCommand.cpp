@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "Commands.h"
-#include "api/ErrorCodes.h"
+#include "base/ErrorCodes.h"
 #include "api/Factory.h"
 #include "cgats/CgatsReader.h"
 #include "cgats/Numbers.h"

@@ -1,4 +1,4 @@
-#include "api/ErrorCodes.h"
+#include "base/ErrorCodes.h"
 
 #include <algorithm>
 #include <iterator>

@@ -1,7 +1,7 @@
 // History of parameter records: snapshots append a copy of the last record,
 // a commit collapses the history onto the current record.
-#ifndef ORVOCHART_API_UNDO_H
-#define ORVOCHART_API_UNDO_H
+#ifndef ORVOCHART_BASE_UNDO_H
+#define ORVOCHART_BASE_UNDO_H
 
 #include <stdexcept>
 #include <vector>
@@ -59,4 +59,4 @@ class UnDo {
 
 }  // namespace GenChartLib
 
-#endif  // ORVOCHART_API_UNDO_H
+#endif  // ORVOCHART_BASE_UNDO_H

@@ -4,8 +4,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "api/ChartParams.h"
-#include "api/UnDo.h"
+#include "base/ChartParams.h"
+#include "base/UnDo.h"
 
 namespace GenChartLib {
 namespace {

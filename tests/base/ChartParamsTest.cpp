@@ -1,7 +1,7 @@
 // The chart parameter record: its defaults and that copies are independent.
 #include <gtest/gtest.h>
 
-#include "api/ChartParams.h"
+#include "base/ChartParams.h"
 
 namespace GenChartLib {
 namespace {

@@ -1,7 +1,7 @@
 // The parameter and result record of one chart job, and its page entries.
 // A plain value: copies duplicate every string and vector.
-#ifndef ORVOCHART_API_CHARTPARAMS_H
-#define ORVOCHART_API_CHARTPARAMS_H
+#ifndef ORVOCHART_BASE_CHARTPARAMS_H
+#define ORVOCHART_BASE_CHARTPARAMS_H
 
 #include <cstdint>
 #include <string>
@@ -85,4 +85,4 @@ struct ChartParams {
 
 }  // namespace GenChartLib
 
-#endif  // ORVOCHART_API_CHARTPARAMS_H
+#endif  // ORVOCHART_BASE_CHARTPARAMS_H

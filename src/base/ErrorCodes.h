@@ -1,8 +1,8 @@
 // Error codes of the chart library and of the colour-control family it shares
 // its message table with. Failures inside the layout engine are thrown by value
 // as eColorCtrlErrors and turned into return codes at the session boundary.
-#ifndef ORVOCHART_API_ERRORCODES_H
-#define ORVOCHART_API_ERRORCODES_H
+#ifndef ORVOCHART_BASE_ERRORCODES_H
+#define ORVOCHART_BASE_ERRORCODES_H
 
 #include <cstdint>
 
@@ -53,4 +53,4 @@ const char* errorText(int code);
 
 }  // namespace GenChartLib
 
-#endif  // ORVOCHART_API_ERRORCODES_H
+#endif  // ORVOCHART_BASE_ERRORCODES_H

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "api/ErrorCodes.h"
+#include "base/ErrorCodes.h"
 
 namespace GenChartLib {
 namespace {
