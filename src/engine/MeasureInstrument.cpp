@@ -791,6 +791,9 @@ void MeasureInstrument<W>::applyChartParams(const ChartParams& previous, ChartPa
 }
 
 template <class W>
+void MeasureInstrument<W>::writeSideFiles(const ChartParams&, std::size_t) {}
+
+template <class W>
 void MeasureInstrument<W>::writeChart(ChartParams& params) {
     const std::string baseName = params.outputName;
     if (params.pages.empty()) {
@@ -836,6 +839,8 @@ void MeasureInstrument<W>::writeChart(ChartParams& params) {
             }
         }
     }
+
+    writeSideFiles(params, patches.size());
 
     chartIds_.clear();
     if (params.outputKind != 1) {
