@@ -5,7 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <locale>
 #include <set>
 #include <string>
 #include <vector>
@@ -55,7 +59,59 @@ class HostFolder : public ::testing::Test {
         return made;
     }
 
+    // The page files of a PDF chart made under `name`: the first page moved
+    // onto the name, the others "<name>_<i>.tif".
+    std::vector<std::string> pdfPages(const std::string& name, int pages) const {
+        std::vector<std::string> pdfs{path(name)};
+        for (int page = 1; page < pages; ++page) {
+            pdfs.push_back(path(name + "_" + std::to_string(page) + ".tif"));
+        }
+        return pdfs;
+    }
+    // Every file such a chart leaves: its pages, a JPEG preview of each, and
+    // the side files.
+    static std::set<std::string> pdfChartFiles(const std::string& name, int pages,
+                                               std::set<std::string> files) {
+        files.insert(name);
+        for (int page = 0; page < pages; ++page) {
+            const std::string stem = name + "_" + std::to_string(page);
+            files.insert(stem + ".jpg");
+            if (page > 0) {
+                files.insert(stem + ".tif");
+            }
+        }
+        return files;
+    }
+
     GenChartLib::tifftest::TempFolder folder_;
+};
+
+inline std::string fileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// A host that set a German global locale (decimal comma, digit grouping)
+// for the C library and the C++ streams; restored on leaving.
+class GermanLocale {
+  public:
+    GermanLocale() : previous_(std::locale()) {
+        active_ = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
+        if (active_) {
+            std::locale::global(std::locale("de_DE.UTF-8"));
+        }
+    }
+    ~GermanLocale() {
+        std::setlocale(LC_ALL, "C");
+        std::locale::global(previous_);
+    }
+    GermanLocale(const GermanLocale&) = delete;
+    GermanLocale& operator=(const GermanLocale&) = delete;
+    bool active() const { return active_; }
+
+  private:
+    std::locale previous_;
+    bool active_ = false;
 };
 
 // One reference per colour writer, and the spot plates in channel order.
