@@ -60,4 +60,4 @@ report() {
 echo "DTP20 chart, 1,500 CMYK patches, A4 (best wall time of $runs runs, peak RSS)"
 report "orvochart (bench_i1_host, createChart, PDF)" "${ours[@]}"
 report "printtarg -i20 -pA4 (argyll, PostScript)" "${peer[@]}"
-echo "pages: orvochart $(ls "$work"/chart.pdf "$work"/chart.pdf_*.tif 2>/dev/null | wc -l), printtarg $(ls "$work"/peer*.ps 2>/dev/null | wc -l)"
+echo "pages: orvochart $(ls "$work"/chart.pdf "$work"/chart.pdf_*.tif 2>/dev/null | wc -l), printtarg $(grep -c '^%%Page:' "$work"/peer.ps)"
