@@ -50,7 +50,7 @@ constexpr std::uint32_t kLargestFourDigits = 4095;
 constexpr unsigned kHeaderCyan = 4;
 constexpr unsigned kHeaderYellow = 1;
 constexpr unsigned kHeaderMagenta = 2;
-constexpr std::uint32_t kHeaderElementWidth = 60;
+constexpr std::uint32_t kHeaderElementTenths = 60;
 constexpr std::uint32_t kHeaderYellowX = 1140;
 constexpr std::uint32_t kHeaderMagentaX = 1200;
 constexpr std::uint32_t kHeaderEnd = 1260;
@@ -206,14 +206,14 @@ void Dtp20<W>::drawHeader(PdfPage<W>& pdf, const Dtp20Geometry& geometry, const 
     digits.push_back(dtp20WidthCode(params.patchWidth));
     digits.push_back(geometry.gapWidth / kGapTenthsPerDigit);
     for (unsigned i = 0; i < digits.size(); ++i) {
-        pdf.fillRectPlain({geometry.headerX(i), geometry.top}, kHeaderElementWidth,
+        pdf.fillRectPlain({geometry.headerX(i), geometry.top}, kHeaderElementTenths,
                           geometry.patchHeight, inkOf(dtp20DigitColour(digits[i])));
     }
     const std::uint32_t x = geometry.headerX(0);
     if (x + kHeaderEnd < pageWidth) {
-        pdf.fillRectPlain({x + kHeaderYellowX, geometry.top}, kHeaderElementWidth,
+        pdf.fillRectPlain({x + kHeaderYellowX, geometry.top}, kHeaderElementTenths,
                           geometry.patchHeight, inkOf(dtp20DigitColour(kHeaderYellow)));
-        pdf.fillRectPlain({x + kHeaderMagentaX, geometry.top}, kHeaderElementWidth,
+        pdf.fillRectPlain({x + kHeaderMagentaX, geometry.top}, kHeaderElementTenths,
                           geometry.patchHeight, inkOf(dtp20DigitColour(kHeaderMagenta)));
     }
 }
@@ -235,8 +235,10 @@ void Dtp20<W>::drawPage(PdfPage<W>& pdf, const Dtp20Geometry& geometry, const Pd
         const std::uint32_t y = geometry.stripY(strip);
         const auto number = static_cast<std::uint32_t>(at.firstStripNumber + strip);
         const std::vector<unsigned> code = octalDigits(number, 2);
-        pdf.fillRectPlain({geometry.codeX(0), y}, width, height, inkOf(dtp20DigitColour(code[1])));
-        pdf.fillRectPlain({geometry.codeX(1), y}, width, height, inkOf(dtp20DigitColour(code[0])));
+        pdf.fillRectPlain({geometry.codeSlotX(0), y}, width, height,
+                          inkOf(dtp20DigitColour(code[1])));
+        pdf.fillRectPlain({geometry.codeSlotX(1), y}, width, height,
+                          inkOf(dtp20DigitColour(code[0])));
         for (std::uint32_t column = 0; column < columns; ++column) {
             pdf.fillRect({geometry.patchX(column), y}, width, height, takePatch(patches, next));
         }

@@ -66,17 +66,18 @@ struct Dtp20Geometry {
     std::uint32_t stripPitch() const { return patchHeight + gapHeight; }
     // The header row stands where a strip would; the strips follow it.
     std::uint32_t stripY(std::uint32_t strip) const { return top + (strip + 1) * stripPitch(); }
-    // The strip code's units digit, then its tens digit; one patch slot stays
-    // empty before the patches.
-    std::uint32_t codeX(unsigned digit) const {
-        return left + leftBarWidth + leadIn + digit * patchWidth;
+    // Slots of one patch width after the lead-in: the strip code's units
+    // digit, its tens digit, an empty slot, then the patches.
+    std::uint32_t codeSlotX(unsigned slot) const {
+        return left + leftBarWidth + leadIn + slot * patchWidth;
     }
     std::uint32_t patchX(std::uint32_t column) const {
-        return codeX(3) + column * (patchWidth + gapWidth);
+        return codeSlotX(3) + column * (patchWidth + gapWidth);
     }
     // Header elements are 6.0 mm wide, starting above the first patch.
     std::uint32_t headerX(unsigned element) const { return patchX(0) + element * 60; }
     std::uint32_t rightBarX(std::uint32_t columns) const { return patchX(columns) + leadOut; }
+    // Strip numbers stand 20 mm left of the grey bar, or at the page's edge.
     std::uint32_t numberX() const { return left > 200 ? left - 200 : 0; }
 };
 
