@@ -95,23 +95,15 @@ inline std::string fileBytes(const std::string& path) {
 // for the C library and the C++ streams; restored on leaving.
 class GermanLocale {
   public:
-    GermanLocale() : previous_(std::locale()) {
-        active_ = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
-        if (active_) {
+    GermanLocale() {
+        if (std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr) {
             std::locale::global(std::locale("de_DE.UTF-8"));
         }
     }
     ~GermanLocale() {
         std::setlocale(LC_ALL, "C");
-        std::locale::global(previous_);
+        std::locale::global(std::locale::classic());
     }
-    GermanLocale(const GermanLocale&) = delete;
-    GermanLocale& operator=(const GermanLocale&) = delete;
-    bool active() const { return active_; }
-
-  private:
-    std::locale previous_;
-    bool active_ = false;
 };
 
 // One reference per colour writer, and the spot plates in channel order.

@@ -24,7 +24,6 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -74,24 +73,18 @@ struct GridCase {
     bool german;  // the host set a German global locale
 };
 
-void PrintTo(const GridCase& c, std::ostream* out) {
-    *out << c.label;
-}
-
 // The references: the 90-patch files; the spot modes take the CMYKRGB
 // file's columns in turn as their tints.
+// CMYKO and SixColor7 are left out.
 std::vector<ModeReference> gridModes() {
-    std::vector<ModeReference> modes;
-    for (const ModeReference& m : modeReferences()) {
-        if (m.mode == CM_CMYK || m.mode == CM_CMYKOG || m.mode == CM_CMYKRGB || m.mode == CM_LAB ||
-            m.mode == CM_RGB) {
-            modes.push_back(m);
+    const std::vector<ModeReference> all = modeReferences();
+    std::vector<ModeReference> modes{all[0], all[2], all[4], all[5], all[6]};
+    for (const int inks : {4, 8}) {
+        modes.push_back(
+            {static_cast<ColorMode>(CM_SPOT_1 + inks - 1), inks == 4 ? "Spot4" : "Spot8", "", {}});
+        for (int i = 1; i <= inks; ++i) {
+            modes.back().spotNames.push_back("Spot " + std::to_string(i));
         }
-    }
-    modes.push_back({CM_SPOT_4, "Spot4", "", {"Spot 1", "Spot 2", "Spot 3", "Spot 4"}});
-    modes.push_back({CM_SPOT_8, "Spot8", "", {}});
-    for (int i = 1; i <= 8; ++i) {
-        modes.back().spotNames.push_back("Spot " + std::to_string(i));
     }
     return modes;
 }
@@ -100,10 +93,9 @@ std::vector<GridCase> gridCases() {
     std::vector<GridCase> cases;
     for (const Shape& s : kShapes) {
         for (const ModeReference& m : gridModes()) {
-            const bool onePage = s.pages == 1;
             cases.push_back(
-                {std::string(s.label) + "_" + m.label + (onePage ? "_OnePage" : "_Pages"), s, m,
-                 !quickRun() || cases.size() % 3 == 0, cases.size() % 2 == 1});
+                {std::string(s.label) + "_" + m.label + (s.pages == 1 ? "_OnePage" : "_Pages"), s,
+                 m, !quickRun() || cases.size() % 3 == 0, cases.size() % 2 == 1});
         }
     }
     for (const Shape& s : kGapShapes) {
