@@ -130,7 +130,7 @@ TEST_P(BarbieriChart, DescribesTheGridItDraws) {
             // Numbers in a box half a row high, centred on the row.
             const std::int64_t size = std::min<std::int64_t>(cellY / 8, 20);
             EXPECT_EQ(readNumber(page, black, 2, margin, top + cellY / 2 - 6 - size, size),
-                      std::to_string(p * c.strips + row + 1));
+                      std::to_string(static_cast<int>(p) * c.strips + row + 1));
             for (int col = 0; col < c.columns; ++col, ++k) {
                 const Bytes want = k < c.rows ? rowBytes(m, k) : fixedBytes(m, kPaper);
                 const std::int64_t x0 = margin + col * cellX + (cellX - 60) / 2;
