@@ -32,9 +32,8 @@
 
 #include "OrvoChartInterface.h"
 #include "host/EyeOnePages.h"
-#include "host/HostFixture.h"
 
-namespace hostcheck {
+namespace readback {
 namespace {
 
 struct GridCase {
@@ -47,25 +46,29 @@ struct GridCase {
     std::uint32_t widthPx, heightPx;
 };
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-std::string controlText(const GridCase& c) {
+std::vector<std::string> controlLines(const GridCase& c) {
     const auto line = [](const char* key, int value) {
-        return std::string(key) + "=" + std::to_string(value) + "\r\n";
+        return std::string(key) + "=" + std::to_string(value);
     };
-    return "Spectro_xy_version=1\r\nFile_Format=BARBIERI" +
-           std::string(c.id == MI_SPECTROPAD ? " - Horizontal (default)" : "") + "\r\n" +
-           line("Patches_X", c.columns) + line("Patches_Y", c.strips) +
-           line("Number_of_Patches", c.cells) + line("Number_of_Pages", c.pages) +
-           line("Target_Size_X", c.targetX) + line("Target_Size_Y", c.targetY) +
-           "MR\r\nIlluminant=D50\r\nObserver=2\r\nDensity=Status A\r\nSave_Spectral=1\r\n"
-           "Save_Lab=1\r\nSave_XYZ=0\r\nSave_Density=0\r\nFast_Measuring_Mode=1\r\n"
-           "Use_AutoPositioning=1\r\n";
+    return {"Spectro_xy_version=1",
+            c.id == MI_SPECTROPAD ? "File_Format=BARBIERI - Horizontal (default)"
+                                  : "File_Format=BARBIERI",
+            line("Patches_X", c.columns),
+            line("Patches_Y", c.strips),
+            line("Number_of_Patches", c.cells),
+            line("Number_of_Pages", c.pages),
+            line("Target_Size_X", c.targetX),
+            line("Target_Size_Y", c.targetY),
+            "MR",
+            "Illuminant=D50",
+            "Observer=2",
+            "Density=Status A",
+            "Save_Spectral=1",
+            "Save_Lab=1",
+            "Save_XYZ=0",
+            "Save_Density=0",
+            "Fast_Measuring_Mode=1",
+            "Use_AutoPositioning=1"};
 }
 
 std::vector<std::pair<GridCase, ModeSpec>> gridCases() {
@@ -105,14 +108,14 @@ TEST_P(BarbieriChart, DescribesTheGridItDraws) {
         make(c.id, "chart.tif", path("reference.txt"), c.pageWidthMm, c.pageHeightMm, m.mode);
     ASSERT_EQ(made.result, 1);
     EXPECT_EQ(std::make_pair(made.columns, made.strips), std::make_pair(c.columns, c.strips));
-    std::set<std::string> expectedFiles{"chart.tif", "chart.tif.dcf", "reference.txt"};
-    std::vector<std::string> pages = {path("chart.tif")};
-    for (int p = 1; p < c.pages; ++p) {
-        expectedFiles.insert("chart.tif_" + std::to_string(p) + ".tif");
-        pages.push_back(path("chart.tif_" + std::to_string(p) + ".tif"));
+    const auto pageCount = static_cast<std::size_t>(c.pages);
+    std::set<std::string> expectedFiles{"chart.tif.dcf", "reference.txt"};
+    for (const std::string& name : pageFiles("chart.tif", pageCount)) {
+        expectedFiles.insert(name);
     }
     ASSERT_EQ(files(), expectedFiles);
-    ASSERT_EQ(readFile(path("chart.tif.dcf")), controlText(c));
+    const std::vector<std::string> pages = pagePaths("chart.tif", pageCount);
+    expectSideFile(path("chart.tif.dcf"), controlLines(c));
 
     // The grid as the control file states it, from the margin's corner.
     const std::int64_t margin = c.id == MI_SPECTROPAD ? 150 : 200;
@@ -121,7 +124,7 @@ TEST_P(BarbieriChart, DescribesTheGridItDraws) {
     const Bytes black = fixedBytes(m, kBlack);
     std::size_t k = 0;
     for (std::size_t p = 0; p < pages.size(); ++p) {
-        const RasterPage page = readTiff(pages[p]);
+        const TiffPage page = readTiff(pages[p]);
         ASSERT_EQ(std::make_pair(page.width, page.height), std::make_pair(c.widthPx, c.heightPx));
         ASSERT_EQ(page.samplesPerPixel, m.columns.size());
         EXPECT_EQ(page.photometric, m.photometric);
@@ -137,7 +140,7 @@ TEST_P(BarbieriChart, DescribesTheGridItDraws) {
                 const std::int64_t y0 = top + (cellY - 60) / 2;
                 std::size_t solid = 0;
                 for (std::int64_t i = 0; i < 3600; ++i) {
-                    solid += pixel(page, x0 + i % 60, y0 + i / 60) == want ? 1 : 0;
+                    solid += pixelAt(page, x0 + i % 60, y0 + i / 60) == want ? 1 : 0;
                 }
                 ASSERT_EQ(solid, 3600U) << "patch " << k << " on page " << p;
             }
@@ -174,11 +177,11 @@ TEST_P(BarbieriSideFile, IsWrittenOnlyForAChartThatIsMade) {
     if (c.controlFileFolder) {
         std::filesystem::create_directory(path("chart.tif.dcf"));
     }
-    const std::string before = readFile(path(c.reference));
+    const std::string before = fileText(path(c.reference));
     EXPECT_EQ(make(c.id, "chart.tif", path(c.reference), 210, 297, CM_CMYK).result, c.result);
-    EXPECT_EQ(readFile(path(c.reference)), before);
+    EXPECT_EQ(fileText(path(c.reference)), before);
     for (const std::string& name : c.earlier) {
-        EXPECT_EQ(readFile(path(name)), "earlier " + name);
+        EXPECT_EQ(fileText(path(name)), "earlier " + name);
     }
     EXPECT_EQ(files(), c.after);
 }
@@ -196,4 +199,4 @@ INSTANTIATE_TEST_SUITE_P(Rules, BarbieriSideFile, ::testing::Values(
 // clang-format on
 
 }  // namespace
-}  // namespace hostcheck
+}  // namespace readback

@@ -245,11 +245,11 @@ inline void expectStripPages(const std::vector<std::string>& pageFiles, const Mo
                     // Black opening bar; between two light patches black
                     // (what makes them light keeps both ends of the
                     // lightness rule black), elsewhere black or paper.
-                    const Bytes bar = pixel(page, gapStart, mid);
+                    const Bytes bar = pixelAt(page, gapStart, mid);
                     const bool mustBeBlack =
                         col == 0 || expectedSeparator(m, previous, expected) == black;
                     paperBars += bar == paper ? 1 : 0;
-                    EXPECT_TRUE(bar == pixel(page, x - 1, mid) &&
+                    EXPECT_TRUE(bar == pixelAt(page, x - 1, mid) &&
                                 (mustBeBlack ? bar == black : bar == black || bar == paper))
                         << "bar before patch " << k;
                 } else if (!layout.contrast()) {

@@ -66,7 +66,7 @@ TEST(BarbieriControlFile, StatesTheGridAsDrawn) {
 }
 
 TEST(BarbieriControlFile, NotWrittenWithoutPages) {
-    tifftest::TempFolder folder;
+    readback::TempFolder folder;
     ChartParams params;
     params.outputName = folder.file("chart.tif.tmp");
     writeBarbieriControlFile(BarbieriTable::SpectroLfp, params, 90, "Test: %s");
