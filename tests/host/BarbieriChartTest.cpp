@@ -108,39 +108,37 @@ TEST_P(BarbieriChart, DescribesTheGridItDraws) {
         make(c.id, "chart.tif", path("reference.txt"), c.pageWidthMm, c.pageHeightMm, m.mode);
     ASSERT_EQ(made.result, 1);
     EXPECT_EQ(std::make_pair(made.columns, made.strips), std::make_pair(c.columns, c.strips));
-    const auto pageCount = static_cast<std::size_t>(c.pages);
     std::set<std::string> expectedFiles{"chart.tif.dcf", "reference.txt"};
-    for (const std::string& name : pageFiles("chart.tif", pageCount)) {
+    for (const std::string& name : pageFiles("chart.tif", std::size_t(c.pages))) {
         expectedFiles.insert(name);
     }
     ASSERT_EQ(files(), expectedFiles);
-    const std::vector<std::string> pages = pagePaths("chart.tif", pageCount);
+    const std::vector<std::string> pages = pagePaths("chart.tif", std::size_t(c.pages));
     expectSideFile(path("chart.tif.dcf"), controlLines(c));
 
     // The grid as the control file states it, from the margin's corner.
     const std::int64_t margin = c.id == MI_SPECTROPAD ? 150 : 200;
     const std::int64_t cellX = c.targetX * 10 / c.columns;
     const std::int64_t cellY = c.targetY * 10 / c.strips;
-    const Bytes black = fixedBytes(m, kBlack);
     std::size_t k = 0;
     for (std::size_t p = 0; p < pages.size(); ++p) {
         const TiffPage page = readTiff(pages[p]);
         ASSERT_EQ(std::make_pair(page.width, page.height), std::make_pair(c.widthPx, c.heightPx));
-        ASSERT_EQ(page.samplesPerPixel, m.columns.size());
-        EXPECT_EQ(page.photometric, m.photometric);
+        ASSERT_EQ(std::make_pair(page.samplesPerPixel, page.photometric),
+                  std::make_pair(static_cast<std::uint16_t>(m.columns.size()), m.photometric));
         for (int row = 0; row < c.strips; ++row) {
             const std::int64_t top = margin + row * cellY;
             // Numbers in a box half a row high, centred on the row.
             const std::int64_t size = std::min<std::int64_t>(cellY / 8, 20);
-            EXPECT_EQ(readNumber(page, black, 2, margin, top + cellY / 2 - 6 - size, size),
+            EXPECT_EQ(readNumber(page, fixedBytes(m, kBlack), 2, margin, top + cellY / 2 - 6 - size,
+                                 size),
                       std::to_string(static_cast<int>(p) * c.strips + row + 1));
             for (int col = 0; col < c.columns; ++col, ++k) {
                 const Bytes want = k < c.rows ? rowBytes(m, k) : fixedBytes(m, kPaper);
-                const std::int64_t x0 = margin + col * cellX + (cellX - 60) / 2;
-                const std::int64_t y0 = top + (cellY - 60) / 2;
-                std::size_t solid = 0;
+                std::size_t solid = 0;  // of the 6 x 6 mm at the cell's centre
                 for (std::int64_t i = 0; i < 3600; ++i) {
-                    solid += pixelAt(page, x0 + i % 60, y0 + i / 60) == want ? 1 : 0;
+                    solid += pixelAt(page, margin + col * cellX + (cellX - 60) / 2 + i % 60,
+                                     top + (cellY - 60) / 2 + i / 60) == want;
                 }
                 ASSERT_EQ(solid, 3600U) << "patch " << k << " on page " << p;
             }
