@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "OrvoChartInterface.h"
-#include "base/ChartParams.h"
 #include "api/ChartSession.h"
+#include "base/ChartParams.h"
 #include "engine/MeasureInstrument.h"
 #include "render/Writers.h"
 

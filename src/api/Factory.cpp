@@ -11,6 +11,10 @@
 #include "instruments/EyeOnePro2.h"
 #include "instruments/EyeOneRev1.h"
 #include "instruments/ICColor.h"
+#include "instruments/KM_FDx.h"
+#include "instruments/SpectroLFP_R.h"
+#include "instruments/SpectroPad.h"
+#include "instruments/SpyderPrint.h"
 #include "instruments/WarmUpPage.h"
 #include "outside/DebugLog.h"
 
@@ -42,6 +46,14 @@ std::unique_ptr<MeasureInstrument<W>> buildLayout(LayoutClass layout, const std:
             return std::make_unique<Dtp20<W>>(name);
         case LayoutClass::ICColor:
             return std::make_unique<ICColor<W>>(name);
+        case LayoutClass::SpectroLFP_R:
+            return std::make_unique<SpectroLFP_R<W>>(name);
+        case LayoutClass::SpectroPad:
+            return std::make_unique<SpectroPad<W>>(name);
+        case LayoutClass::KM_FDx:
+            return std::make_unique<KM_FDx<W>>(name);
+        case LayoutClass::SpyderPrint:
+            return std::make_unique<SpyderPrint<W>>(name);
         case LayoutClass::WarmUpPage:
             // There is no warm-up page for CMYK plus orange.
             if constexpr (std::is_same_v<W, WriteCMYKO>) {

@@ -175,6 +175,10 @@ class StripPainter {
     // stands out against the patch and the next one (the yellow closing
     // patch after the last), then the yellow closing patch.
     void contrastStrip(std::int64_t x, std::int64_t y, std::int64_t columns, bool openingPatch);
+    // No end patches: a black bar a full gap wide, then every patch followed
+    // by a bar a full gap wide, black between two light or mixed patches and
+    // paper between two dark ones; the last bar black.
+    void lightnessBarStrip(std::int64_t x, std::int64_t y, std::int64_t columns);
 
     void stripNumber(const StripStart& start, std::int64_t y, std::uint32_t number);
 
@@ -315,6 +319,21 @@ void StripPainter<W>::contrastStrip(std::int64_t x, std::int64_t y, std::int64_t
     }
     x += g_.gapWidth;
     patch(x, y, yellow);
+}
+
+template <class W>
+void StripPainter<W>::lightnessBarStrip(std::int64_t x, std::int64_t y, std::int64_t columns) {
+    const Patch black = W::blackColor();
+    bar(x, y, g_.gapWidth, black);
+    x += g_.gapWidth;
+    for (std::int64_t c = 0; c < columns; ++c) {
+        const Patch& current = take();
+        patch(x, y, current);
+        x += g_.patchWidth;
+        bar(x, y, g_.gapWidth,
+            c + 1 < columns ? layout_.markColorByLightness(current, peek(0)) : black);
+        x += g_.gapWidth;
+    }
 }
 
 template <class W>

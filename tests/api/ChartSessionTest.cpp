@@ -5,8 +5,8 @@
 #include <string>
 
 #include "api/ChartSession.h"
-#include "base/ErrorCodes.h"
 #include "api/ProbeChart.h"
+#include "base/ErrorCodes.h"
 
 namespace GenChartLib {
 namespace {

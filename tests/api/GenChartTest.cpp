@@ -7,9 +7,9 @@
 #include <string>
 
 #include "api/ChartSession.h"
-#include "base/ErrorCodes.h"
 #include "api/GenChart.h"
 #include "api/ProbeChart.h"
+#include "base/ErrorCodes.h"
 #include "engine/ChartTestSupport.h"
 
 namespace GenChartLib {

@@ -9,8 +9,8 @@
 #include <functional>
 #include <memory>
 
-#include "base/ChartParams.h"
 #include "api/ChartSession.h"
+#include "base/ChartParams.h"
 #include "engine/ChartObject.h"
 
 namespace chart_test {

@@ -1,9 +1,9 @@
-// i1 charts (EyeOneRev1 for ids 11, 13, 15; EyeOnePro2 for 21, 22; EyeOneV
-// for 20) made as a host makes them, through createChart of the shared
-// library, and read back with libtiff: page size and resolution, channels and
-// photometric per colour mode, the bytes at the centre of every patch, the
-// black opening and yellow closing patches, the half-gap bars or contrast
-// separators between patches, the dashed page frame and the strip numbers.
+// Handheld strip charts (EyeOneRev1 for ids 11, 13, 15; EyeOnePro2 for 21,
+// 22; EyeOneV for 20; KM_FDx for 35; SpyderPrint for 36) made as a host makes them, through
+// createChart of the shared library, and read back with libtiff: page size and resolution, channels
+// and photometric per colour mode, the bytes at the centre of every patch, the black opening and
+// yellow closing patches, the half-gap bars or contrast separators between patches, the dashed page
+// frame and the strip numbers.
 //
 // Layouts worked out by hand from the instrument geometry (mm; page sizes are
 // A4 unless said otherwise; 90 patches):
@@ -45,6 +45,24 @@
 //   padding patches alternate paper and grey (K 125). (8.4 x 28 + 33 is
 //   268.20000000000005 in doubles, which the page's ceiling to 0.1 mm takes
 //   up to 268.3.)
+// - FD-5BT, A4: margins 8/26/20/20, patch 8 x 10, gaps 0.4/1.6, leader
+//   max(10, 11) + 1.6 = 12.6 each side. Usable 138.8 x 269 -> 12 x 32
+//   cells; columns trimmed to 10, 9 strips; page 12.6+26+10x11.6+1.6+20+
+//   12.6 = 188.8 x 9x8.4+28 = 103.6. Number x (1888 - 12 x 116) / 2 - 200 =
+//   48 tenths, below 60: number at 6.0 mm, opening patch at 26.0 mm.
+// - FD-5BT, 180 x 80: usable 108.8 x 52 -> 9 x 6 cells, two pages; patch
+//   stretched to 9.6 then 10 wide; 9 columns, 5 strips a page; page 177.2 x
+//   70; number x (1772 - 11 x 116) / 2 - 200 = 48 -> 6.0 mm.
+// - FD-5BT, 3 sets: padded with paper to 6; one strip of 6, page 142.4 wide,
+//   at least 8 + 8 + 0.8 + 20 = 36.8 high.
+// - Spyder Print, A4: margins 8/26/20/15, patch 12 x 20, gaps 1/2, no
+//   leader. Usable 169 x 269 -> 7 x 20 cells; 6 columns, 15 strips; page 26
+//   + 6 x 22 + 2 + 15 = 175 x 15 x 13 + 28 = 223. Number x (1750 - 220 x 6)
+//   / 2 - 200 = 15 -> 6.0 mm, 2 mm below the strip's top in a box of a
+//   quarter patch; opening bar at 26.0 mm, first patch at 28.0.
+// - Spyder Print, 150 x 100: usable 109 x 72 -> 5 x 5 cells, four pages;
+//   patch 19.8 wide (109 / 5 - 2); 5 columns, strips 5, 5, 5, 3; page 152 x
+//   93; number x (1520 - 218 x 5) / 2 - 200 = 15 -> 6.0 mm.
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -112,6 +130,16 @@ std::vector<ChartCase> chartCases() {
          {{24, 24, 24, 22}, 16, 2084, 2346, 80, 84, 80, 80, 12, S::BarThenGap, 250, 50, 40}},
         {"Pro2ZebraLong_GreyMarkers", {MI_LUMO20}, 210, 297, zebra, 1500,
          {{28, 28, 28}, 18, 2106, 2683, 80, 84, 80, 80, 14, S::Zebra, 250, 50, 40}},
+        {"Fdx", {MI_KM_FD5BT}, 210, 297, "", 90,
+         {{9}, 10, 1888, 1036, 80, 84, 80, 100, 16, S::BarThenGap, 260, 60, 40}},
+        {"FdxTwoPages", {MI_KM_FD5BT}, 180, 80, "", 90,
+         {{5, 5}, 9, 1772, 700, 80, 84, 80, 100, 16, S::BarThenGap, 260, 60, 40}},
+        {"FdxThreeSets", {MI_KM_FD5BT}, 210, 297, "", 3,
+         {{1}, 6, 1424, 368, 80, 84, 80, 100, 16, S::BarThenGap, 260, 60, 40}},
+        {"Spyder", {MI_SPYDERPRINT}, 210, 297, "", 90,
+         {{15}, 6, 1750, 2230, 80, 130, 120, 200, 20, S::LightnessBars, 260, 60, 30}},
+        {"SpyderFourPages", {MI_SPYDERPRINT}, 150, 100, "", 90,
+         {{5, 5, 5, 3}, 5, 1520, 930, 80, 130, 120, 198, 20, S::LightnessBars, 260, 60, 30}},
     };
     // clang-format on
     std::vector<ChartCase> cases;
@@ -119,7 +147,7 @@ std::vector<ChartCase> chartCases() {
     for (const ModeSpec& m : allModes()) {
         for (const Family& f : families) {
             for (const IdMeasureInstrument id : f.ids) {
-                // The long references in CMYK alone; a quick run keeps CMYK
+                // Other references than the 90-row one in CMYK alone; a quick run keeps CMYK
                 // and every third of the other cases.
                 if (m.mode != CM_CMYK && (f.rows != 90 || (quickRun() && sampled++ % 3 != 0))) {
                     continue;

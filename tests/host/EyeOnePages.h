@@ -147,6 +147,7 @@ enum class Strip {
     Zebra,              // EyeOnePro2 with a zebra ruler: no end patches
     Contrast,           // low resolution: opening patch, gap, separators
     ContrastNoOpening,  // low resolution with a zebra ruler
+    LightnessBars,      // Spyder Print: black bar, then per patch a bar a gap wide
 };
 
 struct Layout {
@@ -164,7 +165,10 @@ struct Layout {
     std::int64_t numberX;
     std::int64_t numberBox;  // half the patch height; a third on a card
 
-    bool opening() const { return strip != Strip::Zebra && strip != Strip::ContrastNoOpening; }
+    bool opening() const {
+        return strip != Strip::Zebra && strip != Strip::ContrastNoOpening &&
+               strip != Strip::LightnessBars;
+    }
     bool contrast() const { return strip == Strip::Contrast || strip == Strip::ContrastNoOpening; }
     // After the opening patch (if any) and a gap, a patch every period.
     std::int64_t patchX(int column) const {
@@ -188,6 +192,7 @@ inline void expectStripPages(const std::vector<std::string>& pageFiles, const Mo
     const std::int64_t half = layout.gapWidth / 2;
     std::size_t k = 0;  // chart-wide patch index
     int stripNumber = 1;
+    std::size_t paperBars = 0;
     for (std::size_t p = 0; p < layout.strips.size(); ++p) {
         SCOPED_TRACE("page " + std::to_string(p));
         const TiffPage page = readTiff(pageFiles[p]);
@@ -217,7 +222,9 @@ inline void expectStripPages(const std::vector<std::string>& pageFiles, const Mo
             // The strip number in the margin, left of the strip.
             const std::int64_t box = layout.numberBox;
             const std::int64_t size = std::min<std::int64_t>(box / 4, 20);
-            const std::int64_t numberTop = y + layout.pitch / 2 - 6 + (box - 2 * size) / 2;
+            const std::int64_t numberTop =
+                y - 6 + (box - 2 * size) / 2 +
+                (layout.strip == Strip::LightnessBars ? 20 : layout.pitch / 2);
             EXPECT_EQ(readNumber(page, black, layout.numberX, layout.startX, numberTop, size),
                       std::to_string(stripNumber));
 
@@ -234,6 +241,17 @@ inline void expectStripPages(const std::vector<std::string>& pageFiles, const Mo
                 if (layout.strip == Strip::BarThenGap) {
                     EXPECT_TRUE(is(page, gapStart, mid, black) && is(page, x - 1, mid, paper))
                         << "bars before patch " << k;
+                } else if (layout.strip == Strip::LightnessBars) {
+                    // Black opening bar; between two light patches black
+                    // (what makes them light keeps both ends of the
+                    // lightness rule black), elsewhere black or paper.
+                    const Bytes bar = pixelAt(page, gapStart, mid);
+                    paperBars += bar == paper;
+                    EXPECT_TRUE(
+                        bar == pixelAt(page, x - 1, mid) &&
+                        (bar == black || (bar == paper && col > 0 &&
+                                          expectedSeparator(m, previous, expected) != black)))
+                        << "bar before patch " << k;
                 } else if (!layout.contrast()) {
                     EXPECT_TRUE(is(page, gapStart, mid, paper) && is(page, x - 1, mid, black) &&
                                 is(page, x - half, mid, black))
@@ -252,6 +270,13 @@ inline void expectStripPages(const std::vector<std::string>& pageFiles, const Mo
 
             // The strip's end, and nothing drawn after it.
             const std::int64_t end = layout.patchX(layout.columns);
+            if (layout.strip == Strip::LightnessBars) {
+                EXPECT_TRUE(is(page, end - 1, mid, black) &&
+                            is(page, end - layout.gapWidth, mid, black) &&
+                            is(page, end + 2, mid, paper))
+                    << "closing bar";
+                continue;
+            }
             if (layout.strip == Strip::Zebra) {
                 EXPECT_TRUE(is(page, end - 1, mid, black) &&
                             is(page, end - layout.gapWidth, mid, paper));
@@ -265,6 +290,11 @@ inline void expectStripPages(const std::vector<std::string>& pageFiles, const Mo
                 EXPECT_EQ(pixelAt(page, end - half, mid), *want) << "last separator";
             }
         }
+    }
+    // Dark neighbours stand apart by paper bars somewhere on the chart
+    // (spot patches carry no CMYK to judge their lightness by).
+    if (layout.strip == Strip::LightnessBars && m.mode < CM_SPOT_1) {
+        EXPECT_GT(paperBars, 0U);
     }
 }
 
