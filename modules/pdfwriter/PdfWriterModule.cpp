@@ -258,8 +258,11 @@ std::int32_t save(OcPdfDocument* doc, const char* fileName) {
     }
     return guarded(
         [&] {
-            return writeNewFile(fileName, buildPdf(doc->document)) ? OC_PDF_OK
-                                                                   : OC_PDF_WRITE_FAILED;
+            const bool written = writeNewFile(fileName, [doc](std::FILE* out) {
+                writePdf(doc->document, out);
+                return std::fflush(out) == 0;
+            });
+            return written ? OC_PDF_OK : OC_PDF_WRITE_FAILED;
         },
         OC_PDF_WRITE_FAILED);
 }
