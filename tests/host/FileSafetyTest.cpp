@@ -1,17 +1,16 @@
 // The files of a chart job against a hostile folder: symbolic links planted
-// at every name the job writes (its pages, documents, previews and output,
-// and the names pages were once first written under) must be neither
-// followed nor replaced; and an output name as long as a folder entry allows
-// still makes a whole chart.
+// at every name the job writes (pages, documents, previews, the output) and
+// at the names pages were once first written under are neither followed nor
+// replaced; an output name as long as a folder entry allows still makes a
+// whole chart.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <ostream>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "OrvoChartInterface.h"
@@ -23,146 +22,93 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// One chart of each way pages are written: PDF documents with JPEG previews,
-// the PDF warm-up page, TIFF pages. Each makes more than one file.
+// One chart of each way pages are written.
 struct WriterCase {
     const char* label;
     IdMeasureInstrument id;
     double widthMm;
     double heightMm;
 };
-const WriterCase kWriters[] = {{"Dtp41PdfAndPreviews", MI_DTP41, 210, 297},
-                               {"WarmUpPdf", static_cast<IdMeasureInstrument>(3), 210, 297},
-                               {"EyeOnePro2Tiff", MI_EYEONEPRO2, 170, 80}};
 
-std::string contentOf(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::set<std::string> entriesOf(const std::string& folder) {
-    std::set<std::string> names;
-    for (const auto& e : fs::directory_iterator(folder)) {
-        names.insert(e.path().filename().string());
-    }
-    return names;
-}
-
-void PrintTo(const WriterCase& c, std::ostream* out) {
-    *out << c.label;
-}
-
-// Every name a chart job writes, from what it leaves: the first page is
-// written under its own name before it becomes the output.
-std::set<std::string> namesWritten(std::set<std::string> left) {
-    left.insert("chart.tif_0.tif");
-    return left;
-}
+using GenChartLib::tifftest::fileBytes;
 
 class PlantedLinks : public HostFolder, public ::testing::WithParamInterface<WriterCase> {
   protected:
-    void SetUp() override {
-        fs::create_directory(path("victims"));
-        writeReference(path("reference.txt"), allModes().front(), 90, "");
-    }
-
-    // A chart of the case into `folder` (made first), and its answer.
-    int makeIn(const std::string& folder) {
+    // The chart made in a new folder `name` holding a link at each of
+    // `links`; every other link points to a missing file, which a create
+    // through the link would make.
+    int makeWithLinks(const std::string& name, const std::set<std::string>& links) {
+        fs::create_directories(path(name));
+        for (const std::string& link : links) {
+            const std::string victim = path("victims/" + std::to_string(planted_.size()));
+            if (planted_.size() % 2 == 0) {
+                std::ofstream(victim) << victim;
+            }
+            fs::create_symlink(victim, path(name + "/" + link));
+            planted_.emplace_back(path(name + "/" + link), victim, fileBytes(victim));
+        }
         const WriterCase& w = GetParam();
-        fs::create_directory(path(folder));
-        return make(w.id, folder + "/chart.tif", path("reference.txt"), w.widthMm, w.heightMm,
-                    CM_CMYK)
+        return make(w.id, name + "/chart.tif", path("ref.txt"), w.widthMm, w.heightMm, CM_CMYK)
             .result;
     }
-
-    // A link at `folder`/`name` to a file of its own among the victims:
-    // every other one exists, the rest are missing (a link through which a
-    // careless create would make a new file).
-    void plant(const std::string& folder, const std::string& name) {
-        const std::string victim = path("victims/" + std::to_string(planted_.size()));
-        if (planted_.size() % 2 == 0) {
-            std::ofstream(victim) << "victim " << planted_.size();
-        }
-        fs::create_symlink(victim, path(folder + "/" + name));
-        planted_.push_back({path(folder + "/" + name), victim, contentOf(victim)});
-    }
-
-    // Every link still stands where it was planted, pointing where it
-    // pointed, and no victim changed, came into being or went.
-    void expectLinksUntouched() const {
-        for (const Planted& p : planted_) {
-            ASSERT_TRUE(fs::is_symlink(p.link)) << p.link;
-            EXPECT_EQ(fs::read_symlink(p.link).string(), p.victim);
-            const bool existed = !p.content.empty();
-            EXPECT_EQ(fs::exists(p.victim), existed) << p.victim;
-            EXPECT_EQ(contentOf(p.victim), p.content) << p.victim;
-        }
-    }
-
-    struct Planted {
-        std::string link;
-        std::string victim;
-        std::string content;
-    };
-    std::vector<Planted> planted_;
+    std::vector<std::tuple<std::string, std::string, std::vector<char>>> planted_;
 };
 
-TEST_P(PlantedLinks, AtAFinalNameStopTheJobAndStayAsTheyWere) {
-    ASSERT_EQ(makeIn("clean"), 1);
-    const std::set<std::string> written = namesWritten(entriesOf(path("clean")));
-    int k = 0;
-    for (const std::string& name : written) {
-        SCOPED_TRACE(name);
-        const std::string folder = "taken" + std::to_string(k++);
-        fs::create_directory(path(folder));
-        plant(folder, name);
-        EXPECT_EQ(makeIn(folder), 0);
-        // Pages written before the taken one may stay; nothing else does.
-        for (const std::string& left : entriesOf(path(folder))) {
-            EXPECT_EQ(written.count(left), 1u) << left;
+TEST_P(PlantedLinks, AreNeitherFollowedNorReplaced) {
+    fs::create_directory(path("victims"));
+    writeReference(path("ref.txt"), allModes().front(), 90, "");
+    ASSERT_EQ(makeWithLinks("clean", {}), 1);
+    std::set<std::string> made;
+    for (const auto& e : fs::directory_iterator(path("clean"))) {
+        made.insert(e.path().filename().string());
+    }
+    // The first page is written under its own name before it becomes the
+    // output; pages were once first written as ".NAME.part" or
+    // "NAME.part<pid>-<count>".
+    std::set<std::string> names = made;
+    names.insert("chart.tif_0.tif");
+    std::set<std::string> temporaries;
+    for (const std::string& n : names) {
+        temporaries.insert("." + n + ".part");
+        for (int k = 0; k < 16; ++k) {
+            temporaries.insert(n + ".part" + std::to_string(getpid()) + "-" + std::to_string(k));
         }
     }
-    expectLinksUntouched();
-}
-
-TEST_P(PlantedLinks, AtTheOldTemporaryNamesAreNeverUsed) {
-    ASSERT_EQ(makeIn("clean"), 1);
-    const std::set<std::string> made = entriesOf(path("clean"));
-    fs::create_directory(path("chart"));
-    const std::string pid = std::to_string(getpid());
-    for (const std::string& name : namesWritten(made)) {
-        plant("chart", "." + name + ".part");
-        for (int counter = 0; counter < 16; ++counter) {
-            plant("chart", name + ".part" + pid + "-" + std::to_string(counter));
+    ASSERT_EQ(makeWithLinks("temporaries", temporaries), 1);
+    for (const std::string& n : made) {
+        EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(path("temporaries/" + n)))) << n;
+    }
+    // A taken name stops the job; what it wrote before stays, nothing else.
+    for (const std::string& n : names) {
+        EXPECT_EQ(makeWithLinks("taken_" + n, {n}), 0) << n;
+        for (const auto& e : fs::directory_iterator(path("taken_" + n))) {
+            EXPECT_EQ(names.count(e.path().filename().string()), 1u) << e.path();
         }
     }
-    ASSERT_EQ(makeIn("chart"), 1);
-    for (const std::string& name : made) {
-        EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(path("chart/" + name)))) << name;
+    for (const auto& [link, victim, content] : planted_) {
+        EXPECT_EQ(fs::read_symlink(link).string(), victim);
+        EXPECT_EQ(fs::exists(victim), !content.empty()) << victim;
+        EXPECT_EQ(fileBytes(victim), content) << victim;
     }
-    EXPECT_EQ(entriesOf(path("chart")).size(), made.size() + planted_.size());
-    expectLinksUntouched();
 }
 
-INSTANTIATE_TEST_SUITE_P(Writers, PlantedLinks, ::testing::ValuesIn(kWriters),
-                         [](const ::testing::TestParamInfo<WriterCase>& param) {
-                             return std::string(param.param.label);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Writers, PlantedLinks,
+    ::testing::Values(WriterCase{"Dtp41PdfAndPreviews", MI_DTP41, 210, 297},
+                      WriterCase{"WarmUpPdf", static_cast<IdMeasureInstrument>(3), 210, 297},
+                      WriterCase{"EyeOnePro2Tiff", MI_EYEONEPRO2, 170, 80}),
+    [](const ::testing::TestParamInfo<WriterCase>& p) { return std::string(p.param.label); });
 
-// 240 characters: the page names (name + "_1.tif") still fit the 255 bytes of
-// a folder entry, so the chart is made in full.
 using LongOutputName = HostFolder;
 
-TEST_F(LongOutputName, AnOutputNameOf240CharactersMakesACompleteTiffChart) {
-    const ModeSpec cmyk = allModes().front();
-    writeReference(path("reference.txt"), cmyk, 90, "");
+// Every page name (name + "_1.tif") still fits the 255 bytes of a folder entry.
+TEST_F(LongOutputName, Of240CharactersMakesACompleteTiffChart) {
+    writeReference(path("ref.txt"), allModes().front(), 90, "");
     const std::string name(240, 'n');
-    ASSERT_EQ(make(MI_EYEONEPRO2, name, path("reference.txt"), 170, 80, CM_CMYK).result, 1);
-    EXPECT_EQ(files(), (std::set<std::string>{name, name + "_1.tif", "reference.txt"}));
+    ASSERT_EQ(make(MI_EYEONEPRO2, name, path("ref.txt"), 170, 80, CM_CMYK).result, 1);
     // The two-page i1Pro 2 layout of EyeOneChartTest.cpp.
-    const Layout twoPages{{5, 4}, 11, 1648, 750, 80, 84, 80, 80, 14, Strip::GapThenBar,
-                          250,    50, 40};
-    expectStripPages({path(name), path(name + "_1.tif")}, cmyk, 90, false, twoPages);
+    expectStripPages({path(name), path(name + "_1.tif")}, allModes().front(), 90, false,
+                     {{5, 4}, 11, 1648, 750, 80, 84, 80, 80, 14, Strip::GapThenBar, 250, 50, 40});
 }
 
 }  // namespace
