@@ -317,22 +317,6 @@ TEST(CgatsReaderErrorTest, EachMalformedTextFailsWithItsCode) {
               "CgatsReader/load: the data block holds more sets than the reader accepts\n");
 }
 
-// A source that never ends, as a device: empty lines for ever.
-struct EndlessLines : std::streambuf {
-    std::string lines = std::string(1u << 16, '\n');
-    int_type underflow() override {
-        setg(lines.data(), lines.data(), lines.data() + lines.size());
-        return '\n';
-    }
-};
-
-TEST(CgatsReaderLimitTest, AnEndlessSourceStopsAtTheByteLimit) {
-    EndlessLines endless;
-    std::istream in(&endless);
-    CgatsReader reader;
-    EXPECT_EQ(thrownCode([&] { reader.load(in); }), ERR_INVALID_REFERENCE);
-}
-
 TEST(CgatsReaderLimitTest, RandomBytesEndInACodeOrAResult) {
     std::mt19937 random(4242u);
     std::uniform_int_distribution<int> byte(0, 255);
