@@ -59,6 +59,8 @@ void BM_PdfStripPageDrawAndSave(benchmark::State& state) {
     const ChartParams params = cmykogParams();
     const std::string file = benchFile("orvochart-bench-strips.pdf");
     for (auto _ : state) {
+        // The module never writes over a file: the last document goes first.
+        std::filesystem::remove(file);
         PdfPage<WriteCMYKOG> page(params);
         drawStripPage(page);
         page.save(file);
@@ -74,6 +76,7 @@ void BM_PdfStripPagePreview(benchmark::State& state) {
     PdfPage<WriteCMYKOG> page(params);
     drawStripPage(page);
     for (auto _ : state) {
+        std::filesystem::remove(PdfPage<WriteCMYKOG>::jpegName(file));
         page.exportJpeg(file, 0, 1);
     }
     std::filesystem::remove(PdfPage<WriteCMYKOG>::jpegName(file));

@@ -139,6 +139,8 @@ std::string benchFile(const char* name) {
 template <class W>
 void writePage(const std::string& file, std::uint32_t width, std::uint32_t height,
                rowloop::ObjectList<W> objects) {
+    // The module never writes over a file: the last page goes first.
+    std::filesystem::remove(file);
     RasterImage<W> page(static_cast<int>(W::kChannels), file, width, height, MI_EYEONE, -1);
     page.open();
     for (auto& o : objects) {

@@ -6,6 +6,10 @@ namespace pdfwriter {
 
 namespace {
 
+// The content of a page goes out in parts of about this size, so a page of
+// many shapes is never held whole as text.
+constexpr std::size_t kContentChunkBytes = 64 * 1024;
+
 // Four cubic arcs approximate a quarter circle each with this handle length.
 constexpr double kCircleHandle = 0.5522847498307936;
 
@@ -53,7 +57,13 @@ class Writer {
         }
     }
 
-    std::string take() { return std::move(out_); }
+    std::size_t pending() const { return out_.size(); }
+    // The operators written since the last take.
+    std::string take() {
+        std::string part;
+        part.swap(out_);
+        return part;
+    }
 
   private:
     void line(const std::string& text) {
@@ -224,12 +234,16 @@ std::string pdfLiteralString(const std::string& bytes) {
     return out;
 }
 
-std::string contentStream(const Page& page, const ColorModel& model) {
+void writeContentStream(const Page& page, const ColorModel& model,
+                        const std::function<void(const std::string&)>& sink) {
     Writer writer(page, model);
-    for (const Shape& s : page.shapes) {
+    page.shapes.forEach([&](const Shape& s) {
         writer.shape(s);
-    }
-    return writer.take();
+        if (writer.pending() >= kContentChunkBytes) {
+            sink(writer.take());
+        }
+    });
+    sink(writer.take());
 }
 
 }  // namespace pdfwriter

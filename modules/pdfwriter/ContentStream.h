@@ -3,6 +3,7 @@
 #ifndef ORVOCHART_PDFWRITER_CONTENTSTREAM_H
 #define ORVOCHART_PDFWRITER_CONTENTSTREAM_H
 
+#include <functional>
 #include <string>
 
 #include "Document.h"
@@ -13,7 +14,9 @@ constexpr double kPointsPerMm = 72.0 / 25.4;
 
 // Resource names the content refers to: /F1 (Helvetica) and /CS0 (the
 // chart's colour space when it is not a device space).
-std::string contentStream(const Page& page, const ColorModel& model);
+// The operators are handed to `sink` part by part, in order.
+void writeContentStream(const Page& page, const ColorModel& model,
+                        const std::function<void(const std::string&)>& sink);
 
 // UTF-8 text in WinAnsiEncoding, the encoding of the standard font;
 // characters it lacks become "?".

@@ -6,7 +6,9 @@
 #define ORVOCHART_PDFWRITER_DOCUMENT_H
 
 #include <cstdint>
+#include <deque>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -20,7 +22,7 @@ struct PointMm {
     double y = 0.0;
 };
 
-enum class ShapeKind {
+enum class ShapeKind : std::uint8_t {
     FillRect,     // points[0] = corner, points[1] = (width, height)
     StrokeRect,   // as FillRect, outlined inside its extents
     FillPolygon,  // closed outline through all points
@@ -40,11 +42,54 @@ struct Shape {
     std::string text;            // UTF-8
 };
 
+// The shapes of one page, packed: a large chart page holds hundreds of
+// thousands of patches, so each shape keeps its colour as an index into the
+// page's palette and its text or polygon outline aside, and the whole Shape
+// is rebuilt only while the page is written or previewed. Blocks of records
+// grow without moving the ones already stored.
+class ShapeList {
+  public:
+    void add(Shape shape);
+
+    // Calls `visit` with every shape in the order they were added.
+    template <class Visit>
+    void forEach(Visit visit) const {
+        for (const Record& r : records_) {
+            visit(unpack(r));
+        }
+    }
+
+  private:
+    static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
+    struct Record {
+        PointMm first;  // the points of a shape of up to two
+        PointMm second;
+        double size = 0.0;
+        double lineWidthMm = 0.0;
+        double dashMm = 0.0;
+        std::uint32_t color = 0;        // index into palette_
+        std::uint32_t outline = kNone;  // index into outlines_ when not two points
+        std::uint32_t text = kNone;     // index into texts_
+        ShapeKind kind = ShapeKind::FillRect;
+        std::uint8_t patchFlag = 0;
+        std::uint8_t pointCount = 0;  // of first and second, when outline is kNone
+    };
+
+    std::uint32_t colorIndex(const Color& color);
+    Shape unpack(const Record& r) const;
+
+    std::deque<Record> records_;
+    std::vector<Color> palette_;
+    std::unordered_map<std::string, std::uint32_t> paletteIndex_;  // by the colour's bytes
+    std::vector<std::vector<PointMm>> outlines_;
+    std::vector<std::string> texts_;
+};
+
 struct Page {
     double widthMm = 0.0;
     double heightMm = 0.0;
     std::int32_t code = 0;
-    std::vector<Shape> shapes;
+    ShapeList shapes;
 };
 
 // Width of lines and box outlines; two pixels of the raster pages.

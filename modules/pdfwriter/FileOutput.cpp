@@ -1,44 +1,75 @@
 #include "FileOutput.h"
 
-#include <filesystem>
-#include <fstream>
-#include <system_error>
+#include <cstdio>
+
+#include "platform/Platform.h"
 
 namespace pdfwriter {
 
-namespace fs = std::filesystem;
+namespace platform = GenChartLib::platform;
 
-bool writeWholeFile(const std::string& fileName, const std::string& bytes) {
-    if (fileName.empty()) {
-        return false;
-    }
-    const fs::path target = fs::u8path(fileName);
-    if (!target.has_filename()) {
-        return false;
-    }
-    // Same folder as the target, so the final move is a rename in place.
-    fs::path temporary = target;
-    temporary.replace_filename("." + target.filename().string() + ".part");
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (out) {
-            out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-            out.close();
+namespace {
+
+// The new file until it is moved into place; removed if it never is.
+class NewFile {
+  public:
+    explicit NewFile(const std::string& beside)
+        : path_(platform::createTempFileBeside(beside, &file_)) {}
+    ~NewFile() {
+        if (file_ != nullptr) {
+            std::fclose(file_);
         }
-        if (!out) {
-            std::error_code ignored;
-            fs::remove(temporary, ignored);
+        if (!path_.empty()) {
+            std::remove(path_.c_str());
+        }
+    }
+    NewFile(const NewFile&) = delete;
+    NewFile& operator=(const NewFile&) = delete;
+
+    std::FILE* file() const { return file_; }
+
+    bool close() {
+        const bool closed = std::fclose(file_) == 0;
+        file_ = nullptr;
+        return closed;
+    }
+
+    bool moveTo(const std::string& target) {
+        if (platform::renameNoReplace(path_, target) != platform::RenameResult::Moved) {
             return false;
         }
+        path_.clear();
+        return true;
     }
-    std::error_code error;
-    fs::rename(temporary, target, error);
-    if (error) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
+
+  private:
+    std::FILE* file_ = nullptr;
+    std::string path_;
+};
+
+// A name that ends in a folder separator has no file part to write.
+bool namesAFile(const std::string& fileName) {
+    return !fileName.empty() && fileName.back() != '/' && fileName.back() != '\\';
+}
+
+}  // namespace
+
+bool writeNewFile(const std::string& fileName, const std::function<bool(std::FILE*)>& write) {
+    if (!namesAFile(fileName)) {
         return false;
     }
-    return true;
+    NewFile file(fileName);
+    if (file.file() == nullptr) {
+        return false;
+    }
+    const bool written = write(file.file());
+    return file.close() && written && file.moveTo(fileName);
+}
+
+bool writeNewFile(const std::string& fileName, const std::string& bytes) {
+    return writeNewFile(fileName, [&bytes](std::FILE* out) {
+        return std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+    });
 }
 
 }  // namespace pdfwriter

@@ -162,9 +162,7 @@ std::string jpegPreview(const Page& page, const ColorModel& model) {
     cairo_set_source_rgb(cr.get(), 1.0, 1.0, 1.0);
     cairo_paint(cr.get());
     cairo_scale(cr.get(), pxPerMm, pxPerMm);
-    for (const Shape& s : page.shapes) {
-        drawShape(cr.get(), s, model);
-    }
+    page.shapes.forEach([&](const Shape& s) { drawShape(cr.get(), s, model); });
     if (cairo_status(cr.get()) != CAIRO_STATUS_SUCCESS) {
         return {};
     }

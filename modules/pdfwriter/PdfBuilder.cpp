@@ -1,10 +1,12 @@
 #include "PdfBuilder.h"
 
-#include <qpdf/Buffer.hh>
+#include <memory>
+#include <qpdf/Pipeline.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFWriter.hh>
+#include <string>
 
 #include "ContentStream.h"
 
@@ -85,13 +87,38 @@ Handle resources(QPDF& pdf, const ColorModel& model) {
     return pdf.makeIndirectObject(dict);
 }
 
+// Writes a page's content straight into qpdf's compressing pipeline while
+// the document is written, so the page's text never exists whole.
+class PageContent : public QPDFObjectHandle::StreamDataProvider {
+  public:
+    PageContent(const Page& page, const ColorModel& model) : page_(page), model_(model) {}
+    using StreamDataProvider::provideStreamData;
+    void provideStreamData(QPDFObjGen const& /*object*/, Pipeline* pipeline) override {
+        writeContentStream(page_, model_, [pipeline](const std::string& part) {
+            pipeline->write(reinterpret_cast<const unsigned char*>(part.data()), part.size());
+        });
+        pipeline->finish();
+    }
+
+  private:
+    const Page& page_;
+    const ColorModel& model_;
+};
+
+Handle contentStreamObject(QPDF& pdf, const Page& page, const ColorModel& model) {
+    Handle stream = Handle::newStream(&pdf);
+    stream.replaceStreamData(std::make_shared<PageContent>(page, model), Handle::newNull(),
+                             Handle::newNull());
+    return stream;
+}
+
 Handle pageObject(QPDF& pdf, const Page& page, const ColorModel& model, const Handle& shared) {
     Handle dict = Handle::newDictionary();
     dict.replaceKey("/Type", Handle::newName("/Page"));
     dict.replaceKey("/MediaBox", numberArray({0.0, 0.0, page.widthMm * kPointsPerMm,
                                               page.heightMm * kPointsPerMm}));
     dict.replaceKey("/Resources", shared);
-    dict.replaceKey("/Contents", Handle::newStream(&pdf, contentStream(page, model)));
+    dict.replaceKey("/Contents", contentStreamObject(pdf, page, model));
     // The layout's page code, passed on for a printer workflow.
     dict.replaceKey("/OrvoPageCode", Handle::newInteger(page.code));
     return pdf.makeIndirectObject(dict);
@@ -99,7 +126,7 @@ Handle pageObject(QPDF& pdf, const Page& page, const ColorModel& model, const Ha
 
 }  // namespace
 
-std::string buildPdf(const Document& document) {
+void writePdf(const Document& document, std::FILE* out) {
     QPDF pdf;
     pdf.emptyPDF();
     const Handle shared = resources(pdf, document.model());
@@ -113,11 +140,9 @@ std::string buildPdf(const Document& document) {
         pdf.getTrailer().replaceKey("/Info", pdf.makeIndirectObject(info));
     }
     QPDFWriter writer(pdf);
-    writer.setOutputMemory();
+    writer.setOutputFile("chart document", out, false);
     writer.setDeterministicID(true);
     writer.write();
-    const std::shared_ptr<Buffer> buffer = writer.getBufferSharedPointer();
-    return std::string(reinterpret_cast<const char*>(buffer->getBuffer()), buffer->getSize());
 }
 
 }  // namespace pdfwriter

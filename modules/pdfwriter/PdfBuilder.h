@@ -1,8 +1,8 @@
-// The recorded document as the bytes of a PDF file.
+// The recorded document written as a PDF file.
 #ifndef ORVOCHART_PDFWRITER_PDFBUILDER_H
 #define ORVOCHART_PDFWRITER_PDFBUILDER_H
 
-#include <string>
+#include <cstdio>
 
 #include "Document.h"
 
@@ -11,7 +11,7 @@ namespace pdfwriter {
 // The whole document: one PDF page per recorded page, content streams
 // compressed, a document ID derived from the content (no time stamps), so
 // the same drawing always gives the same bytes. Throws on qpdf errors.
-std::string buildPdf(const Document& document);
+void writePdf(const Document& document, std::FILE* out);
 
 }  // namespace pdfwriter
 

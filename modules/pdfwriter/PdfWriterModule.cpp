@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <new>
 #include <optional>
 #include <string>
@@ -257,8 +258,11 @@ std::int32_t save(OcPdfDocument* doc, const char* fileName) {
     }
     return guarded(
         [&] {
-            return writeWholeFile(fileName, buildPdf(doc->document)) ? OC_PDF_OK
-                                                                     : OC_PDF_WRITE_FAILED;
+            const bool written = writeNewFile(fileName, [doc](std::FILE* out) {
+                writePdf(doc->document, out);
+                return std::fflush(out) == 0;
+            });
+            return written ? OC_PDF_OK : OC_PDF_WRITE_FAILED;
         },
         OC_PDF_WRITE_FAILED);
 }
@@ -276,8 +280,7 @@ std::int32_t exportJpeg(OcPdfDocument* doc, const char* fileName, std::int32_t p
     return guarded(
         [&] {
             const std::string jpeg = jpegPreview(page, doc->document.model());
-            return !jpeg.empty() && writeWholeFile(fileName, jpeg) ? OC_PDF_OK
-                                                                   : OC_PDF_WRITE_FAILED;
+            return !jpeg.empty() && writeNewFile(fileName, jpeg) ? OC_PDF_OK : OC_PDF_WRITE_FAILED;
         },
         OC_PDF_WRITE_FAILED);
 }

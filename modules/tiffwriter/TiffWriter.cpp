@@ -15,7 +15,6 @@
 #include <tiffio.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -28,12 +27,11 @@
 #include <vector>
 
 #include "outside/ImageWriterInterface.h"
+#include "platform/Platform.h"
 
 #if defined(_WIN32)
-#include <process.h>
 #define TIFFWRITER_EXPORT __declspec(dllexport)
 #else
-#include <unistd.h>
 #define TIFFWRITER_EXPORT __attribute__((visibility("default")))
 #endif
 
@@ -50,6 +48,8 @@ namespace fs = std::filesystem;
 struct GenChartLib::OcImage {
     std::string target;
     std::string temporary;
+    std::FILE* file = nullptr;  // the temporary file, until libtiff closes it
+    bool closeFailed = false;
     TIFF* tiff = nullptr;
     std::uint32_t width = 0;
     std::uint32_t height = 0;
@@ -111,15 +111,52 @@ std::uint64_t worstCaseFileBytes(std::uint64_t pageBytes, std::uint32_t height,
     return data + 16ull * height + 4096;
 }
 
-std::string temporaryNameFor(const std::string& target) {
-    static std::atomic<unsigned> counter{0};
-#if defined(_WIN32)
-    const long pid = _getpid();
-#else
-    const long pid = static_cast<long>(getpid());
-#endif
-    return target + ".part" + std::to_string(pid) + "-" + std::to_string(counter++);
+// libtiff works on the page through the stdio file that the platform layer
+// created exclusively under a fresh name: it never opens a path itself, so a
+// link planted at any name cannot redirect the page.
+std::FILE* fileOf(thandle_t handle) {
+    return static_cast<OcImage*>(handle)->file;
 }
+
+tmsize_t readFile(thandle_t handle, void* bytes, tmsize_t count) {
+    return static_cast<tmsize_t>(
+        std::fread(bytes, 1, static_cast<std::size_t>(count), fileOf(handle)));
+}
+
+tmsize_t writeFile(thandle_t handle, void* bytes, tmsize_t count) {
+    return static_cast<tmsize_t>(
+        std::fwrite(bytes, 1, static_cast<std::size_t>(count), fileOf(handle)));
+}
+
+toff_t seekFile(thandle_t handle, toff_t offset, int whence) {
+#if defined(_WIN32)
+    const bool moved = _fseeki64(fileOf(handle), static_cast<__int64>(offset), whence) == 0;
+    return moved ? static_cast<toff_t>(_ftelli64(fileOf(handle))) : static_cast<toff_t>(-1);
+#else
+    const bool moved = fseeko(fileOf(handle), static_cast<off_t>(offset), whence) == 0;
+    return moved ? static_cast<toff_t>(ftello(fileOf(handle))) : static_cast<toff_t>(-1);
+#endif
+}
+
+toff_t fileSize(thandle_t handle) {
+    const toff_t here = seekFile(handle, 0, SEEK_CUR);
+    const toff_t end = seekFile(handle, 0, SEEK_END);
+    seekFile(handle, here, SEEK_SET);
+    return end;
+}
+
+int closeFile(thandle_t handle) {
+    auto* image = static_cast<OcImage*>(handle);
+    image->closeFailed = std::fclose(image->file) != 0;
+    image->file = nullptr;
+    return image->closeFailed ? -1 : 0;
+}
+
+int mapNothing(thandle_t, void**, toff_t*) {
+    return 0;
+}
+
+void unmapNothing(thandle_t, void*, toff_t) {}
 
 bool validCompression(std::int32_t c) {
     return c == OC_IMG_COMPRESSION_NONE || c == OC_IMG_COMPRESSION_LZW ||
@@ -162,6 +199,10 @@ void destroy(OcImage* image, bool keepFile) {
     if (image->tiff != nullptr) {
         TIFFClose(image->tiff);
         image->tiff = nullptr;
+    }
+    if (image->file != nullptr) {
+        std::fclose(image->file);
+        image->file = nullptr;
     }
     if (!keepFile) {
         removeQuietly(image->temporary);
@@ -261,7 +302,6 @@ OcImage* createImage(const char* fileName, std::uint32_t width, std::uint32_t he
         return failCreate("out of memory");
     }
     image->target = fileName;
-    image->temporary = temporaryNameFor(image->target);
     image->width = width;
     image->height = height;
     image->channels = channels;
@@ -275,11 +315,18 @@ OcImage* createImage(const char* fileName, std::uint32_t width, std::uint32_t he
     }
     TIFFOpenOptionsSetErrorHandlerExtR(options, recordTiffError, image.get());
     TIFFOpenOptionsSetWarningHandlerExtR(options, ignoreTiffWarning, nullptr);
-    image->tiff = TIFFOpenExt(image->temporary.c_str(), big ? "w8" : "w", options);
+    image->temporary = GenChartLib::platform::createTempFileBeside(image->target, &image->file);
+    if (!image->temporary.empty()) {
+        image->tiff = TIFFClientOpenExt(image->temporary.c_str(), big ? "w8" : "w", image.get(),
+                                        readFile, writeFile, seekFile, closeFile, fileSize,
+                                        mapNothing, unmapNothing, options);
+    }
     TIFFOpenOptionsFree(options);
     if (image->tiff == nullptr) {
-        return failCreate("cannot create " + image->target +
-                          (image->tiffError.empty() ? "" : " (" + image->tiffError + ")"));
+        const std::string reason = "cannot create a new file beside " + image->target +
+                                   (image->tiffError.empty() ? "" : " (" + image->tiffError + ")");
+        destroy(image.release(), false);
+        return failCreate(reason);
     }
     if (!setBasicFields(image.get(), xDpi, yDpi, compression)) {
         const std::string reason = "cannot set up " + image->target + ": " + image->tiffError;
@@ -332,16 +379,20 @@ std::int32_t closeImage(OcImage* image) {
     const bool flushed = TIFFFlush(image->tiff) == 1;
     TIFFClose(image->tiff);
     image->tiff = nullptr;
-    if (!flushed) {
+    if (!flushed || image->closeFailed) {
         const std::string reason = "cannot finish " + image->target + ": " + image->tiffError;
         destroy(image, false);
         return fail(reason, OC_IMG_WRITE_FAILED);
     }
-    std::error_code error;
-    fs::rename(fs::u8path(image->temporary), fs::u8path(image->target), error);
-    if (error) {
+    // Whatever stands at the page's name (an earlier page, a planted link)
+    // stays as it is: the page is moved there only when the name is free.
+    using GenChartLib::platform::RenameResult;
+    const RenameResult moved =
+        GenChartLib::platform::renameNoReplace(image->temporary, image->target);
+    if (moved != RenameResult::Moved) {
         const std::string reason =
-            "cannot move the page to " + image->target + ": " + error.message();
+            "cannot move the page to " + image->target +
+            (moved == RenameResult::TargetExists ? ": the name is taken" : "");
         destroy(image, false);
         return fail(reason, OC_IMG_WRITE_FAILED);
     }

@@ -185,8 +185,12 @@ class CgatsReader::LineSource {
         if (!in_) {
             return false;
         }
+        if (bytesRead_ >= kMaxReadBytes) {
+            failLimit("the reference is longer than the reader accepts");
+        }
         in_.read(buffer_.get(), static_cast<std::streamsize>(kReadChunkBytes));
         end_ = static_cast<std::size_t>(in_.gcount());
+        bytesRead_ += end_;
         return end_ > 0;
     }
 
@@ -194,6 +198,7 @@ class CgatsReader::LineSource {
     std::unique_ptr<char[]> buffer_;
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
+    std::uint64_t bytesRead_ = 0;
 };
 
 CgatsReader::CgatsReader() {
@@ -216,8 +221,12 @@ void CgatsReader::clearColumnCache() {
 
 void CgatsReader::load(const std::string& path) {
     resetForLoad();
+    // Only a regular file has an end: a device or a pipe could feed the
+    // reader forever, and opening a pipe waits for a writer that may never come.
     std::error_code error;
-    if (std::filesystem::is_directory(path, error)) {
+    const auto status = std::filesystem::status(path, error);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        debugLog(kLogFormat, 0, 0, ("the reference is not a regular file: " + path).c_str());
         throw ERR_OPEN_DATA;
     }
     std::ifstream file(path, std::ios::binary);

@@ -29,6 +29,9 @@ constexpr std::size_t kMaxLineBytes = 1u << 20;
 constexpr std::size_t kMaxFieldsPerLine = 4096;
 constexpr std::int64_t kMaxSets = 1000000;
 constexpr std::size_t kMaxCells = std::size_t{1} << 24;
+// Bytes read from one file: a source that never ends (a device, a pipe fed
+// forever) stops here instead of holding the call.
+constexpr std::uint64_t kMaxReadBytes = std::uint64_t{1} << 30;
 
 class CgatsReader {
   public:

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <stdexcept>
@@ -893,6 +894,21 @@ void toUpper(std::string& text) {
     }
 }
 
+// Moves `fresh` to `path`, taking the place of whatever stands there (the
+// old entry itself is removed, a link's target is never touched).
+bool replaceWith(const std::string& fresh, const std::string& path) {
+    switch (platform::renameNoReplace(fresh, path)) {
+        case platform::RenameResult::Moved:
+            return true;
+        case platform::RenameResult::TargetExists:
+            std::remove(path.c_str());
+            return platform::renameNoReplace(fresh, path) == platform::RenameResult::Moved;
+        case platform::RenameResult::Failed:
+            break;
+    }
+    return false;
+}
+
 // The next value of the machine-wide chart counter (1 .. 255, then 1 again);
 // a fresh or unusable counter file starts from `seed`.
 std::uint8_t nextChartCounter(std::uint8_t seed) {
@@ -902,15 +918,26 @@ std::uint8_t nextChartCounter(std::uint8_t seed) {
     }
     const std::string path = directory + "qvnstcid.dat";
     std::uint8_t counter = seed;
-    if (std::FILE* in = std::fopen(path.c_str(), "rb")) {
-        const int c = std::fgetc(in);
-        std::fclose(in);
-        const int last = c == EOF ? 255 : c;
-        counter = static_cast<std::uint8_t>((last < 255 ? last : 0) + 1);
+    // The counter lives in a folder every user can write to: it is read only
+    // from a plain file (a pipe planted there would hold the call) and
+    // written under a fresh name then moved over the old one, never through
+    // a name someone else may have planted.
+    std::error_code error;
+    if (std::filesystem::is_regular_file(std::filesystem::symlink_status(path, error))) {
+        if (std::FILE* in = std::fopen(path.c_str(), "rb")) {
+            const int c = std::fgetc(in);
+            std::fclose(in);
+            const int last = c == EOF ? 255 : c;
+            counter = static_cast<std::uint8_t>((last < 255 ? last : 0) + 1);
+        }
     }
-    if (std::FILE* out = std::fopen(path.c_str(), "wb")) {
-        std::fputc(counter, out);
-        std::fclose(out);
+    std::FILE* out = nullptr;
+    const std::string fresh = platform::createTempFileBeside(path, &out);
+    if (out != nullptr) {
+        const bool written = std::fputc(counter, out) != EOF;
+        if (std::fclose(out) != 0 || !written || !replaceWith(fresh, path)) {
+            std::remove(fresh.c_str());
+        }
     }
     return counter;
 }

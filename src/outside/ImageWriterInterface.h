@@ -12,9 +12,11 @@
  *   create returned; a null handle is refused with OC_IMG_BAD_ARGUMENT.
  * - Results: OC_IMG_OK (0) or one of the negative OC_IMG_... codes. After a
  *   failure lastError() tells why, in English, for the debug log.
- * - A page file appears whole or not at all: the module writes to a
- *   temporary file in the target folder and moves it to the page's name
- *   only when close succeeds. A failed close and discard remove it.
+ * - A page file appears whole or not at all: the module creates a new file
+ *   under a short random name in the target folder (never through an
+ *   existing name or link) and moves it to the page's name only when close
+ *   succeeds and the name is free; it never replaces a file. A failed close
+ *   and discard remove it.
  * - Strings are UTF-8; the module copies what it keeps.
  */
 #ifndef ORVOCHART_OUTSIDE_IMAGEWRITERINTERFACE_H

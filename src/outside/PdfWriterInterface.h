@@ -126,9 +126,10 @@ typedef struct OcPdfInterface {
                         const OcPdfColor* color, int32_t kind, uint8_t flag);
     /* Entry 10: closes the document and frees it; null is ignored. */
     void (*end)(OcPdfDocument* doc);
-    /* Entry 11: writes the whole document to fileName (a temporary file in
-     * the same folder, moved into place when complete; nothing is left
-     * behind on failure). May be called more than once. */
+    /* Entry 11: writes the whole document to fileName (a new file under a
+     * short random name in the same folder, moved into place when complete
+     * and only when fileName is free; nothing is left behind on failure).
+     * May be called more than once, each time under a new name. */
     int32_t (*save)(OcPdfDocument* doc, const char* fileName);
     /* Entry 12: writes page `pageIndex` (0-based; the current page when the
      * index is out of range) as a JPEG preview to fileName, whole-file as

@@ -2,6 +2,7 @@
 // the shared library's export table, and through the command-line tool that
 // loads the library.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cmath>
@@ -145,6 +146,22 @@ TEST_F(CreateChart, RefusesBadArgumentsAndPagesWithoutRoomBeforeWritingAnything)
                               "reference file.\n" +
                               "GenChart/InitChartParams: GenChartLib: Invalid page size.\n" +
                               noChart + noChart);
+}
+
+// A device never ends and a pipe without a writer holds whoever opens it: a
+// reference that is not a plain file is refused before it is opened.
+TEST_F(CreateChart, RefusesAReferenceThatIsNotAPlainFileAndSaysWhy) {
+    const std::string pipe = dir_.file("ref_pipe");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    fs::create_directory(dir_.file("ref_folder"));
+    for (const std::string& ref : {std::string("/dev/zero"), pipe, dir_.file("ref_folder")}) {
+        LogCapture log(dir_.file("log.txt"));
+        EXPECT_EQ(make(MI_DTP41, dir_.file("chart.tif"), ref), 0);
+        EXPECT_NE(log.text().find("CgatsReader/load: the reference is not a regular file: " + ref),
+                  std::string::npos)
+            << log.text();
+    }
+    EXPECT_TRUE(chartFiles().empty());
 }
 
 // ---- As a host sees the library ----

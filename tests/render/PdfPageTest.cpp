@@ -595,20 +595,17 @@ TEST(PdfFiles, AFailedSaveRaisesCannotOpenFileAndLeavesNothingBehind) {
     EXPECT_EQ(folder.entries(), std::vector<std::string>{"taken.pdf"});
 }
 
-TEST(PdfFiles, SavingReplacesAnOlderDocumentWhole) {
+// An older file under the name stays whole: the document is refused, and its
+// new file goes again.
+TEST(PdfFiles, SavingNeverReplacesAnOlderFile) {
     TempFolder folder;
     const std::string pdf = folder.file("chart.pdf");
-    {
-        std::ofstream old(pdf);
-        old << "an older, longer file that must not survive in any part";
-    }
-    {
-        PdfPage<WriteCMYK> page(paramsFor(CM_CMYK));
-        page.newPage(20.0, 10.0, 0);
-        page.save(pdf);
-    }
-    EXPECT_TRUE(qpdfCheckPasses(pdf));
-    EXPECT_EQ(readFile(pdf).rfind("%PDF-", 0), 0u);
+    const std::string older = "an older file that must survive whole";
+    { std::ofstream(pdf) << older; }
+    PdfPage<WriteCMYK> page(paramsFor(CM_CMYK));
+    page.newPage(20.0, 10.0, 0);
+    EXPECT_EQ(codeOf([&] { page.save(pdf); }), -2373);
+    EXPECT_EQ(readFile(pdf), older);
     EXPECT_EQ(folder.entries(), std::vector<std::string>{"chart.pdf"});
 }
 

@@ -2,6 +2,7 @@
 // module and read back with libtiff.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
@@ -32,11 +33,13 @@ using rowloop::ObjectList;
 using rowloop::renderLiteral;
 using rowloop::Rows;
 
-// Renders `objects` into `file` through the module and reads it back.
+// Renders `objects` into `file` through the module and reads it back. The
+// module never writes over a file, so an earlier page of the name goes first.
 template <class W>
 TiffPage renderPage(const std::string& file, int channels, std::uint32_t width,
                     std::uint32_t height, IdMeasureInstrument instrument, ObjectList<W> objects,
                     int hint = OC_IMG_PHOTOMETRIC_AUTO) {
+    std::remove(file.c_str());
     RasterImage<W> page(channels, file, width, height, instrument, hint);
     page.open();
     for (auto& o : objects) {
@@ -373,20 +376,19 @@ TEST_F(PageFailures, UnusablePagesStopBeforeAnythingIsWritten) {
     EXPECT_TRUE(pageFiles().empty());
 }
 
-TEST_F(PageFailures, APageIsWrittenOnceAfterOpeningAndReplacesAnOlderFileWhole) {
+TEST_F(PageFailures, APageIsWrittenOnceAfterOpeningAndNeverReplacesAnOlderFile) {
     const std::string file = folder.file("page.tif");
-    {
-        std::ofstream old(file);
-        old << "an older page";
-    }
+    const std::string older = "an older page";
+    { std::ofstream(file) << older; }
     RasterImage<WriteCMYK> page(4, file, 30, 30, MI_EYEONE, -1);
     EXPECT_EQ(codeOf([&] { page.renderAndWrite(MI_EYEONE); }), ERR_OPEN_FILE);
     page.open();
-    page.renderAndWrite(MI_EYEONE);
+    // The finished page finds its name taken: the older file stays whole.
+    EXPECT_EQ(codeOf([&] { page.renderAndWrite(MI_EYEONE); }), ERR_OPEN_FILE);
     // The handle is gone afterwards.
     EXPECT_EQ(codeOf([&] { page.renderAndWrite(MI_EYEONE); }), ERR_OPEN_FILE);
     EXPECT_NE(log().find("GenChartLib: Cannot open file"), std::string::npos);
-    EXPECT_EQ(readTiff(file).width, 30u);
+    EXPECT_EQ(tifftest::fileBytes(file), std::vector<char>(older.begin(), older.end()));
     EXPECT_EQ(pageFiles(), std::vector<std::string>{"page.tif"});
 }
 
