@@ -4,10 +4,13 @@
 #include <type_traits>
 
 #include "engine/MeasureInstrument.h"
+#include "instruments/Canon.h"
 #include "instruments/Dtp41.h"
+#include "instruments/Epson.h"
 #include "instruments/EyeOnVe.h"
 #include "instruments/EyeOnePro2.h"
 #include "instruments/EyeOneRev1.h"
+#include "instruments/HpZ.h"
 #include "instruments/WarmUpPage.h"
 #include "outside/DebugLog.h"
 
@@ -33,6 +36,14 @@ std::unique_ptr<MeasureInstrument<W>> buildLayout(LayoutClass layout, const std:
             return std::make_unique<EyeOnePro2<W>>(name);
         case LayoutClass::EyeOneV:
             return std::make_unique<EyeOneV<W>>(name);
+        case LayoutClass::HpZ:
+            return std::make_unique<HpZ<W>>(name);
+        case LayoutClass::Epson:
+            return std::make_unique<Epson<W>>(name);
+        case LayoutClass::EpsonILS30:
+            return std::make_unique<EpsonILS30<W>>(name);
+        case LayoutClass::Canon:
+            return std::make_unique<Canon<W>>(name);
         case LayoutClass::WarmUpPage:
             // There is no warm-up page for CMYK plus orange.
             if constexpr (std::is_same_v<W, WriteCMYKO>) {
