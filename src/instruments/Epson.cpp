@@ -24,6 +24,10 @@ constexpr int kCommandFormatCode = 4;
 constexpr std::int64_t kCommandHeaderOffset = 30;
 // PDF page code of the chart page.
 constexpr std::int32_t kPdfPageCode = 1;
+// The unit reads no chart of fewer patches; paper makes up the rest.
+constexpr std::size_t kLeastPatches = 8;
+// What this layout leaves in layoutReady once it is done.
+constexpr std::int32_t kLayoutReady = 8;
 
 std::int64_t ceilDiv(std::int64_t a, std::int64_t b) {
     return (a + b - 1) / b;
@@ -106,7 +110,7 @@ void Epson<W>::initChartParams(ChartParams& params) {
     MeasureInstrument<W>::requireValidPageSize(params);
     std::vector<Patch> patches = MeasureInstrument<W>::loadReference(params);
     this->originalPatchCount_ = static_cast<std::int32_t>(patches.size());
-    while (patches.size() < static_cast<std::size_t>(EpsonStripGeometry::kLeastBlock)) {
+    while (patches.size() < kLeastPatches) {
         patches.push_back(W::paperColor());
     }
     this->patchCount_ = static_cast<std::int32_t>(patches.size());
@@ -133,7 +137,8 @@ void Epson<W>::initChartParams(ChartParams& params) {
     }
     std::int64_t columns = std::min(fit, count);
     const std::int64_t strips = ceilDiv(count, columns);
-    // Spread the patches evenly: the last strip lacks fewer than `strips`.
+    // Spread the patches evenly: the strips lack fewer than `strips` patches
+    // in all, which the padding fills with paper.
     columns -= (strips * columns - count) / strips;
     const std::vector<std::int64_t> blocks = g.splitIntoBlocks(columns);
     const std::int64_t width = g.stripLength(columns, static_cast<std::int64_t>(blocks.size()));
@@ -158,7 +163,7 @@ void Epson<W>::initChartParams(ChartParams& params) {
     params.patchHeight = mmOfTenths(g.rowPitch(strips));
     params.patchWidth = mmOfTenths(EpsonStripGeometry::kPatchWidth);
     params.stripCapacity = static_cast<std::int32_t>(EpsonStripGeometry::kChartBlockPatches);
-    params.layoutReady = EpsonStripGeometry::kLeastBlock;
+    params.layoutReady = kLayoutReady;
     this->computeLayoutFrame(params);
 }
 

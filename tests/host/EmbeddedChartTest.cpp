@@ -44,20 +44,14 @@ struct Family {
     std::string name;
     std::vector<IdMeasureInstrument> ids;
     Modes modes;
-    double sheetWidthMm;
-    double sheetHeightMm;
+    double sheetWidthMm, sheetHeightMm;
     std::vector<int> strips;  // per page
     int columns;
-    std::uint32_t widthPx;
-    std::uint32_t heightPx;
-    std::int64_t top;
-    std::int64_t pitch;  // strip to strip, also the patch height
-    std::int64_t firstPatchX;
-    std::int64_t patchWidth;
-    std::vector<std::int64_t> blackXs;  // bars on a strip's middle row
-    std::vector<std::int64_t> paperXs;  // paper between and after them
-    std::int64_t barTop;                // rows of the first bar, from the strip's top
-    std::int64_t barBottom;
+    std::uint32_t widthPx, heightPx;
+    std::int64_t top, pitch, firstPatchX, patchWidth;  // the pitch is also the patch height
+    std::vector<std::int64_t> blackXs;                 // bars on a strip's middle row
+    std::vector<std::int64_t> paperXs;                 // paper between and after them
+    std::int64_t barTop, barBottom;     // rows of the first bar, from the strip's top
     std::vector<std::string> commands;  // per page
 };
 

@@ -60,10 +60,7 @@ TEST(HpZStrips, MarksGrowWithTheStripAndStayOnIt) {
                                                           {150, 9, 150, 70, 17, 40, 8, 193, 40},
                                                           {50, 180, 50, 132, 33, 55, 16, 231, 0}};
     for (const std::vector<std::int64_t>& m : marks) {
-        HpZStripGeometry g;
-        g.patchWidth = m[0];
-        g.columns = m[1];
-        g.patchHeight = m[2];
+        const HpZStripGeometry g{0, 0, m[2], m[0], 0, 0, m[1]};
         EXPECT_EQ((std::vector<std::int64_t>{g.markHeight(), g.markSlantRun(), g.slantStep(),
                                              g.lastBarShift(), g.markEnd(0), g.markY(0)}),
                   std::vector<std::int64_t>(m.begin() + 3, m.end()));
