@@ -84,6 +84,7 @@ std::string writeReference(int patches, int inks) {
 struct ProcessRun {
     bool ok = false;
     double wallSeconds = 0.0;
+    double cpuSeconds = 0.0;  // user and system: less disturbed by a busy machine
     double peakResidentMiB = 0.0;
 };
 
@@ -122,6 +123,10 @@ ProcessRun makeChartProcess(IdMeasureInstrument id, const std::string& reference
     run.wallSeconds = std::chrono::duration<double>(Clock::now() - start).count();
     run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
     run.peakResidentMiB = static_cast<double>(usage.ru_maxrss) / 1024.0;  // kB on Linux
+    const auto seconds = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+    };
+    run.cpuSeconds = seconds(usage.ru_utime) + seconds(usage.ru_stime);
     return run;
 }
 
@@ -142,6 +147,7 @@ void runCharts(benchmark::State& state, IdMeasureInstrument id, const std::strin
                double widthMm, double heightMm, ColorMode mode, std::uint32_t memsetChannels) {
     double peak = 0.0;
     double wall = 0.0;
+    double cpu = 0.0;
     for (auto _ : state) {
         const ProcessRun run = makeChartProcess(id, reference, widthMm, heightMm, mode);
         if (!run.ok) {
@@ -151,12 +157,15 @@ void runCharts(benchmark::State& state, IdMeasureInstrument id, const std::strin
         state.SetIterationTime(run.wallSeconds);
         peak = std::max(peak, run.peakResidentMiB);
         wall += run.wallSeconds;
+        cpu += run.cpuSeconds;
     }
+    const double runs = static_cast<double>(state.iterations());
     state.counters["peak_rss_MiB"] = peak;
+    state.counters["cpu_s"] = cpu / runs;
     if (memsetChannels > 0) {
         const double rows = memsetSeconds(memsetChannels);
         state.counters["memset_ms"] = rows * 1000.0;
-        state.counters["x_memset"] = wall / static_cast<double>(state.iterations()) / rows;
+        state.counters["x_memset"] = wall / runs / rows;
     }
 }
 
