@@ -33,9 +33,8 @@
 
 #include "OrvoChartInterface.h"
 #include "host/EyeOnePages.h"
-#include "host/HostFixture.h"
 
-namespace hostcheck {
+namespace readback {
 namespace {
 
 enum class Modes { All, NotLab, LabOnly };
@@ -125,12 +124,10 @@ TEST_P(EmbeddedChart, DrawsEveryStripAndStatesItsGrid) {
     EXPECT_EQ(made.strips, f.strips.front());
     EXPECT_EQ(made.columns, f.columns);
 
-    std::set<std::string> expectedFiles{"chart.tif", "reference.txt"};
-    std::vector<std::string> pages = {path("chart.tif")};
-    for (std::size_t p = 1; p < f.strips.size(); ++p) {
-        expectedFiles.insert("chart.tif_" + std::to_string(p) + ".tif");
-        pages.push_back(path("chart.tif_" + std::to_string(p) + ".tif"));
-    }
+    const std::vector<std::string> names = pageFiles("chart.tif", f.strips.size());
+    std::set<std::string> expectedFiles(names.begin(), names.end());
+    expectedFiles.insert("reference.txt");
+    const std::vector<std::string> pages = pagePaths("chart.tif", f.strips.size());
     ASSERT_EQ(files(), expectedFiles);
 
     const Bytes black = fixedBytes(c.mode, kBlack);
@@ -138,7 +135,7 @@ TEST_P(EmbeddedChart, DrawsEveryStripAndStatesItsGrid) {
     std::size_t k = 0;
     for (std::size_t p = 0; p < pages.size(); ++p) {
         SCOPED_TRACE("page " + std::to_string(p));
-        const RasterPage page = readTiff(pages[p]);
+        const TiffPage page = readTiff(pages[p]);
         ASSERT_EQ(page.width, f.widthPx);
         ASSERT_EQ(page.height, f.heightPx);
         ASSERT_EQ(page.samplesPerPixel, c.mode.columns.size());
@@ -156,15 +153,15 @@ TEST_P(EmbeddedChart, DrawsEveryStripAndStatesItsGrid) {
             const std::int64_t mid = y + f.pitch / 2;
             for (int col = 0; col < f.columns; ++col, ++k) {
                 const std::int64_t x = f.firstPatchX + col * f.patchWidth;
-                EXPECT_EQ(pixel(page, x + f.patchWidth / 2, mid),
+                EXPECT_EQ(pixelAt(page, x + f.patchWidth / 2, mid),
                           k < rows ? rowBytes(c.mode, k) : paper)
                     << "patch " << k;
             }
             for (const std::int64_t x : f.blackXs) {
-                EXPECT_EQ(pixel(page, x, mid), black) << "bar at " << x;
+                EXPECT_EQ(pixelAt(page, x, mid), black) << "bar at " << x;
             }
             for (const std::int64_t x : f.paperXs) {
-                EXPECT_EQ(pixel(page, x, mid), paper) << "paper at " << x;
+                EXPECT_EQ(pixelAt(page, x, mid), paper) << "paper at " << x;
             }
             const std::int64_t bar = f.blackXs.front();
             EXPECT_TRUE(is(page, bar, y + f.barTop, black) &&
@@ -183,4 +180,4 @@ INSTANTIATE_TEST_SUITE_P(Charts, EmbeddedChart, ::testing::ValuesIn(chartCases()
                          });
 
 }  // namespace
-}  // namespace hostcheck
+}  // namespace readback

@@ -111,7 +111,7 @@ TEST_F(EmbeddedLayout, SheetsTooSmallForTheGridAreRefused) {
     // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
-        hostcheck::writeReference(file("ref.txt"), hostcheck::allModes().front(), c.sets, "");
+        readback::writeReference(file("ref.txt"), readback::allModes().front(), c.sets, "");
         ChartParams params(CM_CMYK);
         params.instrument = MI_EPSON;
         params.pageWidth = c.width;
@@ -153,7 +153,7 @@ TEST_F(EmbeddedLayout, AnHpZPageStopsAtTheEndOfItsOwnPatches) {
     std::vector<WriteCMYK::PixelColor> patches(50, WriteCMYK::blueColor());
     HpZ<WriteCMYK> hpz("");
     hpz.writePage(params, patches, 0);
-    const tifftest::TiffPage page = tifftest::readTiff(file("page.tif"));
+    const readback::TiffPage page = readback::readTiff(file("page.tif"));
     EXPECT_EQ(page.description, "ECH 0 0 20 60");
     const std::uint32_t mid = 4 + 2 * 150 + 75;
     EXPECT_EQ(page.pixel(251 + 9 * 150 + 75, mid), (std::vector<std::uint8_t>{255, 255, 0, 0}));
