@@ -4,12 +4,15 @@
 #include <type_traits>
 
 #include "engine/MeasureInstrument.h"
+#include "instruments/Canon.h"
 #include "instruments/Dtp20.h"
 #include "instruments/Dtp41.h"
 #include "instruments/Dtp70.h"
+#include "instruments/Epson.h"
 #include "instruments/EyeOnVe.h"
 #include "instruments/EyeOnePro2.h"
 #include "instruments/EyeOneRev1.h"
+#include "instruments/HpZ.h"
 #include "instruments/ICColor.h"
 #include "instruments/KM_FDx.h"
 #include "instruments/SpectroLFP_R.h"
@@ -54,6 +57,14 @@ std::unique_ptr<MeasureInstrument<W>> buildLayout(LayoutClass layout, const std:
             return std::make_unique<KM_FDx<W>>(name);
         case LayoutClass::SpyderPrint:
             return std::make_unique<SpyderPrint<W>>(name);
+        case LayoutClass::HpZ:
+            return std::make_unique<HpZ<W>>(name);
+        case LayoutClass::Epson:
+            return std::make_unique<Epson<W>>(name);
+        case LayoutClass::EpsonILS30:
+            return std::make_unique<EpsonILS30<W>>(name);
+        case LayoutClass::Canon:
+            return std::make_unique<Canon<W>>(name);
         case LayoutClass::WarmUpPage:
             // There is no warm-up page for CMYK plus orange.
             if constexpr (std::is_same_v<W, WriteCMYKO>) {

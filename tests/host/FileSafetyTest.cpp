@@ -15,9 +15,9 @@
 
 #include "OrvoChartInterface.h"
 #include "host/EyeOnePages.h"
-#include "host/HostFixture.h"
+#include "host/ReadBack.h"
 
-namespace hostcheck {
+namespace readback {
 namespace {
 
 namespace fs = std::filesystem;
@@ -29,8 +29,6 @@ struct WriterCase {
     double widthMm;
     double heightMm;
 };
-
-using GenChartLib::tifftest::fileBytes;
 
 class PlantedLinks : public HostFolder, public ::testing::WithParamInterface<WriterCase> {
   protected:
@@ -45,13 +43,13 @@ class PlantedLinks : public HostFolder, public ::testing::WithParamInterface<Wri
                 std::ofstream(victim) << victim;
             }
             fs::create_symlink(victim, path(name + "/" + link));
-            planted_.emplace_back(path(name + "/" + link), victim, fileBytes(victim));
+            planted_.emplace_back(path(name + "/" + link), victim, fileText(victim));
         }
         const WriterCase& w = GetParam();
         return make(w.id, name + "/chart.tif", path("ref.txt"), w.widthMm, w.heightMm, CM_CMYK)
             .result;
     }
-    std::vector<std::tuple<std::string, std::string, std::vector<char>>> planted_;
+    std::vector<std::tuple<std::string, std::string, std::string>> planted_;
 };
 
 TEST_P(PlantedLinks, AreNeitherFollowedNorReplaced) {
@@ -88,7 +86,7 @@ TEST_P(PlantedLinks, AreNeitherFollowedNorReplaced) {
     for (const auto& [link, victim, content] : planted_) {
         EXPECT_EQ(fs::read_symlink(link).string(), victim);
         EXPECT_EQ(fs::exists(victim), !content.empty()) << victim;
-        EXPECT_EQ(fileBytes(victim), content) << victim;
+        EXPECT_EQ(fileText(victim), content) << victim;
     }
 }
 
@@ -112,4 +110,4 @@ TEST_F(LongOutputName, Of240CharactersMakesACompleteTiffChart) {
 }
 
 }  // namespace
-}  // namespace hostcheck
+}  // namespace readback

@@ -388,7 +388,7 @@ TEST_F(PageFailures, APageIsWrittenOnceAfterOpeningAndNeverReplacesAnOlderFile) 
     // The handle is gone afterwards.
     EXPECT_EQ(codeOf([&] { page.renderAndWrite(MI_EYEONE); }), ERR_OPEN_FILE);
     EXPECT_NE(log().find("GenChartLib: Cannot open file"), std::string::npos);
-    EXPECT_EQ(tifftest::fileBytes(file), std::vector<char>(older.begin(), older.end()));
+    EXPECT_EQ(readback::fileText(file), older);
     EXPECT_EQ(pageFiles(), std::vector<std::string>{"page.tif"});
 }
 

@@ -1,0 +1,183 @@
+// Charts of the printer-embedded units (HpZ for ids 40 and 41, Epson 45,
+// Canon 46, EpsonILS30 47) made through createChart and read back with
+// libtiff: page size, channels and photometric, no page frame, the bytes at
+// the centre of every patch, the bars and marks of every strip, and the
+// command text (tag 270) of every page file.
+//
+// Layouts worked out by hand (tenths of a millimetre; 90 patches):
+// - Epson on A4: (2100 - 802) / 70 -> 18 patches a strip, 5 strips; page
+//   682 + 18 x 70 = 1942 wide, 5 x 150 + 370 + 300 = 1420 high. The block
+//   starts at 347: start bar 347-356, patches from 417, end bar 40 after the
+//   last patch (1717-1746). Lab: no header or footer, 750 high, top 0.
+// - EpsonILS30 on A4: (2100 - 732) / 70 -> 19, ceil(90 / 19) = 5 strips,
+//   evened to 18; 5 x 120 + 370 < 2330, so rows are 12 mm: 970 + 300 = 1270
+//   high, 612 + 1260 = 1872 wide. Bars 35 wide at 347 and 1642, patches
+//   from 382. Lab: 600 high.
+// - Canon on A4: usable 2000 x 2870 -> (2000 - 490) / 70 = 21 a strip,
+//   (2870 - 550) / 150 = 15 strips; 90 patches take 5 strips of 18; page 490
+//   + 1260 = 1750 x 550 + 750 = 1300. Start bar 200-209, patches from 270,
+//   end bar 1570-1599. On 150 x 100: 13 a strip, 2 strips a page: 7 strips
+//   of 13 (one paper patch) on pages of 2, 2, 2, 1 strips, 1400 x 850.
+// - HpZ on A4: usable 1417 x 2446 -> 9 x 16 cells, 90 patches as 10 strips
+//   of 9; page 50 + 1350 + 533 = 1933 x 4 + 1500 + 420 = 1924. Marks 70 high
+//   (60 + 0.008 x 1350) centred at 40 in the strip; slant 17, step 40, last
+//   bar 8 after the second step: bars 80, 110 (slanted), 150 (slanted), 198,
+//   patches from 243; the end mark from 1593: 1623, 1653, 1693, 1741. On 210
+//   x 120: 4 x 9 cells, three pages of 4 strips, 108 patches, 1933 x 1024.
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "OrvoChartInterface.h"
+#include "host/EyeOnePages.h"
+
+namespace readback {
+namespace {
+
+enum class Modes { All, NotLab, LabOnly };
+
+struct Family {
+    std::string name;
+    std::vector<IdMeasureInstrument> ids;
+    Modes modes;
+    double sheetWidthMm, sheetHeightMm;
+    std::vector<int> strips;  // per page
+    int columns;
+    std::uint32_t widthPx, heightPx;
+    std::int64_t top, pitch, firstPatchX, patchWidth;  // the pitch is also the patch height
+    std::vector<std::int64_t> blackXs;                 // bars on a strip's middle row
+    std::vector<std::int64_t> paperXs;                 // paper between and after them
+    std::int64_t barTop, barBottom;     // rows of the first bar, from the strip's top
+    std::vector<std::string> commands;  // per page
+};
+
+struct ChartCase {
+    std::string label;
+    IdMeasureInstrument id;
+    ModeSpec mode;
+    Family family;
+};
+
+void PrintTo(const ChartCase& c, std::ostream* out) {
+    *out << c.label;
+}
+
+std::vector<ChartCase> chartCases() {
+    const std::string epson = "ECH 1520 4000 18 5 700 1500 4";
+    const std::string canon = "ECH 2700 2500 13 2 700 1500 0 0 ";
+    const std::vector<std::int64_t> hpzBars = {87, 126, 166, 205, 1630, 1669, 1709, 1748};
+    const std::vector<std::int64_t> hpzPaper = {100, 230, 1610, 1800};
+    // clang-format off
+    const std::vector<Family> families = {
+        {"Epson", {MI_EPSON}, Modes::NotLab, 210, 297, {5}, 18, 1942, 1420, 370, 150, 417, 70,
+         {351, 1731}, {380, 1700, 1760}, 0, 150, {epson}},
+        {"EpsonLab", {MI_EPSON}, Modes::LabOnly, 210, 297, {5}, 18, 1942, 750, 0, 150, 417, 70,
+         {351, 1731}, {380, 1700, 1760}, 0, 150, {"ECH 1520 300 18 5 700 1500 4"}},
+        {"Ils30", {MI_EPSONILS30}, Modes::NotLab, 210, 297, {5}, 18, 1872, 1270, 370, 120, 382,
+         70, {364, 1659}, {340, 1690}, 0, 120, {"ECH 1520 4000 18 5 700 1200 4"}},
+        {"Ils30Lab", {MI_EPSONILS30}, Modes::LabOnly, 210, 297, {5}, 18, 1872, 600, 0, 120, 382,
+         70, {364, 1659}, {340, 1690}, 0, 120, {"ECH 1520 300 18 5 700 1200 4"}},
+        {"Canon", {MI_CANON}, Modes::All, 210, 297, {5}, 18, 1750, 1300, 250, 150, 270, 70,
+         {204, 1585}, {240, 1550, 1620}, 0, 150, {"ECH 2700 2500 18 5 700 1500 0 0 1 1"}},
+        {"CanonPages", {MI_CANON}, Modes::All, 150, 100, {2, 2, 2, 1}, 13, 1400, 850, 250, 150,
+         270, 70, {204, 1235}, {240, 1200, 1270}, 0, 150,
+         {canon + "1 4", canon + "2 4", canon + "3 4", "ECH 2700 2500 13 1 700 1500 0 0 4 4"}},
+        {"HpZ", {MI_HPZ_UVCUT, MI_HPZ}, Modes::All, 210, 297, {10}, 9, 1933, 1924, 4, 150, 243,
+         150, hpzBars, hpzPaper, 40, 110, {"ECH 0 0 9 90"}},
+        {"HpZPages", {MI_HPZ}, Modes::All, 210, 120, {4, 4, 4}, 9, 1933, 1024, 4, 150, 243, 150,
+         hpzBars, hpzPaper, 40, 110, {"ECH 0 0 9 36", "ECH 0 0 9 36", "ECH 0 0 9 36"}},
+    };
+    // clang-format on
+    std::vector<ChartCase> cases;
+    std::size_t sampled = 0;
+    for (const ModeSpec& m : allModes()) {
+        for (const Family& f : families) {
+            const bool lab = m.mode == CM_LAB;
+            if ((f.modes == Modes::NotLab && lab) || (f.modes == Modes::LabOnly && !lab)) {
+                continue;
+            }
+            for (const IdMeasureInstrument id : f.ids) {
+                // A quick run keeps CMYK, Lab and every third other case.
+                if (m.mode != CM_CMYK && !lab && quickRun() && sampled++ % 3 != 0) {
+                    continue;
+                }
+                cases.push_back({f.name + "_Id" + std::to_string(id) + "_" + m.label, id, m, f});
+            }
+        }
+    }
+    return cases;
+}
+
+class EmbeddedChart : public HostFolder, public ::testing::WithParamInterface<ChartCase> {};
+
+TEST_P(EmbeddedChart, DrawsEveryStripAndStatesItsGrid) {
+    const ChartCase& c = GetParam();
+    const Family& f = c.family;
+    const std::size_t rows = 90;
+    writeReference(path("reference.txt"), c.mode, rows, "");
+    const Made made = make(c.id, "chart.tif", path("reference.txt"), f.sheetWidthMm,
+                           f.sheetHeightMm, c.mode.mode);
+    ASSERT_EQ(made.result, 1);
+    EXPECT_EQ(made.strips, f.strips.front());
+    EXPECT_EQ(made.columns, f.columns);
+
+    const std::vector<std::string> names = pageFiles("chart.tif", f.strips.size());
+    std::set<std::string> expectedFiles(names.begin(), names.end());
+    expectedFiles.insert("reference.txt");
+    const std::vector<std::string> pages = pagePaths("chart.tif", f.strips.size());
+    ASSERT_EQ(files(), expectedFiles);
+
+    const Bytes black = fixedBytes(c.mode, kBlack);
+    const Bytes paper = fixedBytes(c.mode, kPaper);
+    std::size_t k = 0;
+    for (std::size_t p = 0; p < pages.size(); ++p) {
+        SCOPED_TRACE("page " + std::to_string(p));
+        const TiffPage page = readTiff(pages[p]);
+        ASSERT_EQ(page.width, f.widthPx);
+        ASSERT_EQ(page.height, f.heightPx);
+        ASSERT_EQ(page.samplesPerPixel, c.mode.columns.size());
+        EXPECT_EQ(page.photometric, c.mode.photometric);
+        EXPECT_FLOAT_EQ(page.xResolution, 254.0f);
+        EXPECT_EQ(page.description, f.commands[p]);
+        // No frame: the corners and edges where its dashes would be.
+        const std::int64_t right = page.width - 1;
+        const std::int64_t bottom = page.height - 1;
+        EXPECT_TRUE(is(page, 5, 0, paper) && is(page, 0, 5, paper) && is(page, right, 5, paper) &&
+                    is(page, 5, bottom, paper));
+        for (int s = 0; s < f.strips[p]; ++s) {
+            SCOPED_TRACE("strip " + std::to_string(s));
+            const std::int64_t y = f.top + s * f.pitch;
+            const std::int64_t mid = y + f.pitch / 2;
+            for (int col = 0; col < f.columns; ++col, ++k) {
+                const std::int64_t x = f.firstPatchX + col * f.patchWidth;
+                EXPECT_EQ(pixelAt(page, x + f.patchWidth / 2, mid),
+                          k < rows ? rowBytes(c.mode, k) : paper)
+                    << "patch " << k;
+            }
+            for (const std::int64_t x : f.blackXs) {
+                EXPECT_EQ(pixelAt(page, x, mid), black) << "bar at " << x;
+            }
+            for (const std::int64_t x : f.paperXs) {
+                EXPECT_EQ(pixelAt(page, x, mid), paper) << "paper at " << x;
+            }
+            const std::int64_t bar = f.blackXs.front();
+            EXPECT_TRUE(is(page, bar, y + f.barTop, black) &&
+                        is(page, bar, y + f.barBottom - 1, black));
+            if (f.barTop > 0) {
+                EXPECT_TRUE(is(page, bar, y + f.barTop - 1, paper) &&
+                            is(page, bar, y + f.barBottom, paper));
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Charts, EmbeddedChart, ::testing::ValuesIn(chartCases()),
+                         [](const ::testing::TestParamInfo<ChartCase>& param) {
+                             return param.param.label;
+                         });
+
+}  // namespace
+}  // namespace readback
