@@ -6,11 +6,12 @@
 #include <cstdlib>
 #include <fstream>
 #include <limits>
+#include <optional>
 #include <stdexcept>
 #include <type_traits>
 
-#include "base/ErrorCodes.h"
 #include "base/Catalog.h"
+#include "base/ErrorCodes.h"
 #include "cgats/CgatsReader.h"
 #include "cgats/PatchLoaders.h"
 #include "outside/DebugLog.h"
@@ -920,24 +921,36 @@ void toUpper(std::string& text) {
 }
 
 // The next value of the machine-wide chart counter (1 .. 255, then 1 again);
-// a fresh or unusable counter file starts from `seed`.
+// a fresh counter file starts from `seed`, and so does a job that cannot use
+// the file at all. Jobs of several processes share the file in the temporary
+// folder, where anyone may plant a link: it is updated only under the lock
+// beside it, so no two jobs take the same count and none is lost, read
+// without following a link, and replaced in one step by a new file.
 std::uint8_t nextChartCounter(std::uint8_t seed) {
     const std::string directory = platform::tempDirectory();
     if (directory.empty()) {
         return seed;
     }
     const std::string path = directory + "qvnstcid.dat";
+    const std::intptr_t lock = platform::lockFileExclusive(path + ".lock");
+    if (lock == -1) {
+        return seed;
+    }
     std::uint8_t counter = seed;
-    if (std::FILE* in = std::fopen(path.c_str(), "rb")) {
-        const int c = std::fgetc(in);
-        std::fclose(in);
-        const int last = c == EOF ? 255 : c;
+    if (const std::optional<std::string> bytes = platform::readFileNoFollow(path, 1)) {
+        const int last = bytes->empty() ? 255 : static_cast<unsigned char>((*bytes)[0]);
         counter = static_cast<std::uint8_t>((last < 255 ? last : 0) + 1);
     }
-    if (std::FILE* out = std::fopen(path.c_str(), "wb")) {
-        std::fputc(counter, out);
-        std::fclose(out);
+    std::FILE* file = nullptr;
+    const std::string temporary = platform::createTempFileBeside(path, &file);
+    if (file != nullptr) {
+        const bool written = std::fputc(counter, file) != EOF;
+        const bool closed = std::fclose(file) == 0;
+        if (!written || !closed || !platform::replaceFile(temporary, path)) {
+            std::remove(temporary.c_str());
+        }
     }
+    platform::unlockFile(lock);
     return counter;
 }
 
