@@ -8,6 +8,9 @@
 #include "instruments/EyeOnVe.h"
 #include "instruments/EyeOnePro2.h"
 #include "instruments/EyeOneRev1.h"
+#include "instruments/ISis.h"
+#include "instruments/IoDevice.h"
+#include "instruments/SpectroScan.h"
 #include "instruments/WarmUpPage.h"
 #include "outside/DebugLog.h"
 
@@ -33,6 +36,12 @@ std::unique_ptr<MeasureInstrument<W>> buildLayout(LayoutClass layout, const std:
             return std::make_unique<EyeOnePro2<W>>(name);
         case LayoutClass::EyeOneV:
             return std::make_unique<EyeOneV<W>>(name);
+        case LayoutClass::SpectroScan:
+            return std::make_unique<SpectroScan<W>>(name);
+        case LayoutClass::Io:
+            return std::make_unique<Io<W>>(name);
+        case LayoutClass::ISis:
+            return std::make_unique<ISis<W>>(name);
         case LayoutClass::WarmUpPage:
             // There is no warm-up page for CMYK plus orange.
             if constexpr (std::is_same_v<W, WriteCMYKO>) {
