@@ -21,6 +21,7 @@
 //   strips; paper fills the last), 100 mm wide (its least width); rows 26 mm
 //   below the top margin instead of 12.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -249,6 +250,53 @@ TEST_P(TableChart, DrawsPatchesAndMarksWhereTheLayoutPutsThem) {
             EXPECT_EQ(code.substr(12, 10), firstId) << "one id per chart";
         }
     }
+}
+
+// A job whose control block cannot be written as a file of its own makes no
+// page and leaves what stands there untouched.
+TEST_F(TableChart, ControlBlockThatCannotBeWrittenFailsTheJob) {
+    struct Case {
+        const char* label;
+        std::vector<std::string> before;  // files standing there first
+        const char* reference;
+    };
+    const Case cases[] = {{"block name taken", {"chart.tif.dcf"}, "reference.txt"},
+                          {"reference named as the block", {}, "chart.tif.dcf"},
+                          {"chart exists", {"chart.tif", "chart.tif.dcf"}, "reference.txt"}};
+    const ModeSpec cmyk = allModes().front();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        for (const std::string& name : files()) {
+            std::remove(path(name).c_str());
+        }
+        writeReference(path(c.reference), cmyk, 90, "");
+        const std::string reference = fileText(path(c.reference));
+        for (const std::string& name : c.before) {
+            std::ofstream(path(name)) << "earlier";
+        }
+        std::set<std::string> expected(c.before.begin(), c.before.end());
+        expected.insert(c.reference);
+        EXPECT_EQ(make(MI_ISIS, "chart.tif", path(c.reference), 210, 297, CM_CMYK).result, 0);
+        EXPECT_EQ(files(), expected);
+        EXPECT_EQ(fileText(path(c.reference)), reference);
+        for (const std::string& name : c.before) {
+            EXPECT_EQ(fileText(path(name)), "earlier") << name;
+        }
+    }
+}
+
+// The counter advances once per chart, whatever its pages, and a link
+// planted in its place is replaced, never written through.
+TEST_F(TableChart, ChartIdCounterAdvancesOncePerChartWithoutFollowingLinks) {
+    writeReference(path("reference.txt"), allModes().front(), 90, "");
+    std::ofstream(path("victim")) << "keep";
+    ASSERT_EQ(symlink(path("victim").c_str(), path("qvnstcid.dat").c_str()), 0);
+    ASSERT_EQ(make(MI_ISIS2NET, "a.tif", path("reference.txt"), 60, 120, CM_CMYK).result, 1);
+    EXPECT_EQ(fileText(path("victim")), "keep");
+    const int first = counter();
+    ASSERT_GE(first, 0);
+    ASSERT_EQ(make(MI_ISIS2NET, "b.tif", path("reference.txt"), 210, 297, CM_CMYK).result, 1);
+    EXPECT_EQ(counter(), first % 255 + 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Charts, TableChart, ::testing::ValuesIn(chartCases()),
