@@ -92,11 +92,10 @@ std::vector<ChartCase> chartCases() {
     };
     // clang-format on
     std::vector<ChartCase> cases;
-    std::size_t sampled = 0;
     for (const ModeSpec& m : allModes()) {
         for (const Family& f : families) {
             for (const IdMeasureInstrument id : f.ids) {
-                if (m.mode != CM_CMYK && quickRun() && sampled++ % 4 != 0) {
+                if (m.mode != CM_CMYK && quickRun() && cases.size() % 4 != 0) {
                     continue;
                 }
                 cases.push_back({f.name + "_Id" + std::to_string(id) + "_" + m.label, id, m, f});
@@ -160,7 +159,6 @@ TEST_P(TableChart, DrawsPatchesAndMarksWhereTheLayoutPutsThem) {
         make(c.id, "chart.tif", path("reference.txt"), f.widthMm, f.heightMm, c.mode.mode);
     ASSERT_EQ(made.result, 1);
     EXPECT_EQ(made.strips, f.strips.front());
-    EXPECT_EQ(made.columns, f.columns);
     std::set<std::string> expected{"chart.tif", "reference.txt"};
     for (std::size_t p = 1; p < f.strips.size(); ++p) {
         expected.insert("chart.tif_" + std::to_string(p) + ".tif");
@@ -173,6 +171,13 @@ TEST_P(TableChart, DrawsPatchesAndMarksWhereTheLayoutPutsThem) {
         expected.insert({"qvnstcid.dat", "qvnstcid.dat.lock"});
     }
     ASSERT_EQ(files(), expected);
+    if (c.id == MI_ISISUV || c.id == MI_IO) {  // its twin id gives the same bytes
+        const IdMeasureInstrument twin = c.id == MI_IO ? MI_IOPRO2 : MI_ISIS;
+        ASSERT_EQ(make(twin, "twin.tif", path("reference.txt"), f.widthMm, f.heightMm, c.mode.mode)
+                      .result,
+                  1);
+        EXPECT_EQ(fileText(path("twin.tif")), fileText(path("chart.tif")));
+    }
 
     const Bytes black = fixedBytes(c.mode, kBlack);
     const Bytes paper = fixedBytes(c.mode, kPaper);
@@ -231,7 +236,6 @@ TEST_P(TableChart, DrawsPatchesAndMarksWhereTheLayoutPutsThem) {
                         is(page, 130, 40, black));
             EXPECT_TRUE(is(page, 133, 350, black) && is(page, right - 3, 350, black) &&
                         is(page, right + 3, 350, paper));
-            EXPECT_TRUE(is(page, 133, f.top - 3, paper));
         }
         if (coded) {
             const std::string code = readCode(page, black, 380, 28);

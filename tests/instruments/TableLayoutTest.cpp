@@ -1,6 +1,6 @@
 // Geometry of the table and sheet-fed layouts worked out by hand: the i1iSis
-// device control line and chart-id code text, the code glyphs turned into
-// their cells, and the corner marks of the i1iO and SpectroScan pages.
+// device control line and chart-id code text, and the corner marks of the
+// i1iO and SpectroScan pages.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -20,7 +20,6 @@ inline bool operator==(const MarkRect& a, const MarkRect& b) {
 namespace {
 
 struct ControlCase {
-    const char* label;
     double patchMm;
     PageLayout page;
     double marginTop;
@@ -33,24 +32,18 @@ TEST(ISisControlBlock, OneLineOfMillimetresEndedByCrLf) {
     // 180 = 195 between the markers, 2.5 + 5 + 3 = 10.5 from a marker to the
     // patch centre. 8.15 mm patches are 8.1 in the block: 14 x 8.1 = 113.4,
     // 3 + 6 + 4.05 = 13.05, 15 + 113.4 = 128.4, 7.5 + 4.05 = 11.55.
+    // clang-format off
     const ControlCase cases[] = {
-        {"six",
-         6.0,
-         {150.0, 201.0, 30, 20},
-         32.0,
-         -1.0,
+        {6.0, {150.0, 201.0, 30, 20}, 32.0, -1.0,
          " NumberOfRows=20 NumberOfColumns=30 PatchSizeX=6 PatchSizeY=6 BarSizeX=180 BarSizeY=6"
          " DistBarToFirstLine=12 MarkersDistance=195 MarkerPatchDistance=10.5"
          " DistancePaperEdgeToBar=35 ChartSizeX=201"},
-        {"framed",
-         8.15,
-         {120.0, 131.0, 14, 3},
-         40.0,
-         28.5,
+        {8.15, {120.0, 131.0, 14, 3}, 40.0, 28.5,
          " NumberOfRows=3 NumberOfColumns=14 PatchSizeX=8.1 PatchSizeY=8.1 BarSizeX=113.4"
          " BarSizeY=6 DistBarToFirstLine=13.05 MarkersDistance=128.4 MarkerPatchDistance=11.55"
          " DistancePaperEdgeToBar=43 ChartSizeX=28.5"},
     };
+    // clang-format on
     for (const ControlCase& c : cases) {
         ChartParams params;
         params.patchWidth = params.patchHeight = c.patchMm;
@@ -61,7 +54,7 @@ TEST(ISisControlBlock, OneLineOfMillimetresEndedByCrLf) {
                   std::string("iSis_INFO\t\"DensityStandard=ANSIA Illumination=D50 "
                               "Observer=TwoDegree ColorSpace=CIELab Type=0") +
                       c.numbers + "\"\r\n")
-            << c.label;
+            << c.numbers;
     }
     EXPECT_EQ(deviceControlFileName("out/chart.tif.tmp"), "out/chart.tif.dcf");
 }
@@ -76,51 +69,28 @@ TEST(ISisChartIdCode, FieldsThenIdThenChecksumEvenLength) {
               "011E001000EX7F00000A1F0*1300");
 }
 
-TEST(ISisChartIdCode, GlyphsTurnWithinTheirCell) {
-    // '1' lights the two right-hand uprights (x 30 to 36 of the upright
-    // cell); turned, they stand 40 - 36 = 4 from the cell's left edge.
-    const CodeGlyph one = turnedIntoCell(codeGlyph('1'), 1000, 2000);
-    ASSERT_EQ(one.bars.size(), 2u);
-    for (const MarkRect& bar : one.bars) {
-        EXPECT_EQ(bar.x, 1004);
-        EXPECT_EQ(bar.width, 6);
-        EXPECT_GE(bar.y, 2003);
-        EXPECT_LE(bar.y + bar.height, 2057);
-    }
-    EXPECT_TRUE(codeGlyph(' ').bars.empty() && codeGlyph(' ').slants.empty());
-    for (const char c : std::string("0123456789ABCDEFX*")) {
-        const CodeGlyph g = codeGlyph(c);
-        EXPECT_FALSE(g.bars.empty() && g.slants.empty()) << c;
-    }
-}
-
 TEST(TableCornerMarks, WhereTheReaderLooksForThem) {
     // i1iO, 8.0 x 7.5 mm patches, 1.0 mm gaps (P = 90, Q = 75), margins 5/7:
     // 3 rows of 4. The grid's right edge is 70 + 4 x 90 - 10 = 420, the
     // last row starts at 50 + 2 x 75 = 200 and ends at 275.
     IoGeometry io{50, 70, 75, 80, 0, 10};
-    EXPECT_EQ(io.rowRight(4), 420);
-    EXPECT_EQ(io.barAfterPatchX(3), 420);
     const std::vector<MarkRect> ioMarks = {{55, 35, 100, 10},  {55, 35, 10, 85},
                                            {55, 280, 100, 10}, {55, 205, 10, 85},
                                            {330, 280, 95, 10}, {425, 205, 10, 85}};
     EXPECT_EQ(io.cornerMarks(3, 4), ioMarks);
-    EXPECT_FALSE(IoGeometry::hasLeadingBar(0, 3) || IoGeometry::hasTrailingBar(2, 3));
-    EXPECT_TRUE(IoGeometry::hasLeadingBar(0, 1) && IoGeometry::hasTrailingBar(0, 1));
 
-    // SpectroScan, 6 mm patches without gaps, margins 5/6: a row of 10 ends
-    // at 60 + 600 = 660; two rows end at 50 + 120 = 170.
-    SpectroScanGeometry scan{50, 60, 60, 60, 0, 0};
-    const std::vector<MarkRect> corners = {{46, 36, 68, 8},  {46, 36, 8, 68},   {600, 36, 64, 8},
-                                           {664, 36, 8, 68}, {600, 174, 64, 8}, {664, 114, 8, 68}};
+    // SpectroScan, 8 x 6 mm patches without gaps, margins 5/6: a row of 10
+    // ends at 60 + 800 = 860; two rows end at 50 + 120 = 170. "A" stands
+    // level with the middle of the first row (50 + 60 - 30), whatever the
+    // patch width.
+    SpectroScanGeometry scan{50, 60, 60, 80, 0, 0};
+    const std::vector<MarkRect> corners = {{46, 36, 88, 8},  {46, 36, 8, 68},   {780, 36, 84, 8},
+                                           {864, 36, 8, 68}, {780, 174, 84, 8}, {864, 114, 8, 68}};
     EXPECT_EQ(scan.cornerMarks(2, 10), corners);
     const std::vector<MarkRect> brackets = {{46, 36, 30, 8},  {46, 36, 8, 88},  {46, 116, 30, 8},
-                                            {645, 36, 30, 8}, {668, 36, 8, 88}, {645, 116, 30, 8}};
+                                            {845, 36, 30, 8}, {868, 36, 8, 88}, {845, 116, 30, 8}};
     EXPECT_EQ(scan.singleRowBrackets(10), brackets);
-    // "A" level with the middle of the first row, "C" 2 mm below the grid's
-    // bottom less half a patch.
-    EXPECT_EQ(scan.cornerLabels(2, 10)[0].y, 80);
-    EXPECT_EQ(scan.cornerLabels(2, 10)[2].y, 170 - 30 + 20);
+    EXPECT_EQ(scan.singleRowLabels(10)[0].y, 80);
 }
 
 }  // namespace
