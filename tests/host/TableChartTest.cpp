@@ -298,7 +298,6 @@ TEST_F(TableChart, ChartIdCounterAdvancesOncePerChartWithoutFollowingLinks) {
     ASSERT_EQ(make(MI_ISIS2NET, "a.tif", path("reference.txt"), 60, 120, CM_CMYK).result, 1);
     EXPECT_EQ(fileText(path("victim")), "keep");
     const int first = counter();
-    ASSERT_GE(first, 0);
     ASSERT_EQ(make(MI_ISIS2NET, "b.tif", path("reference.txt"), 210, 297, CM_CMYK).result, 1);
     EXPECT_EQ(counter(), first % 255 + 1);
 }
