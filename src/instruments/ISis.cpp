@@ -80,7 +80,7 @@ enum Segment : unsigned {
     kBottom = 8,
     kLowerLeft = 16,
     kUpperLeft = 32,
-    kMiddle = 64,
+    kMiddle = 64,     // the seven bars of a figure end here
     kCentre = 128,    // upright bar through the middle
     kDiagonals = 256  // the two slanted bars of X and *
 };
@@ -104,7 +104,7 @@ unsigned segmentsOf(char c) {
         case '7':
             return kTop | kUpperRight | kLowerRight;
         case '8':
-            return 127;
+            return kTop | kUpperRight | kLowerRight | kBottom | kLowerLeft | kUpperLeft | kMiddle;
         case '9':
             return kTop | kUpperRight | kLowerRight | kBottom | kUpperLeft | kMiddle;
         case 'A':
