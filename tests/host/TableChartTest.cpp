@@ -28,15 +28,13 @@
 #include <cstdlib>
 #include <fstream>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "OrvoChartInterface.h"
 #include "host/EyeOnePages.h"
-#include "host/HostFixture.h"
 
-namespace hostcheck {
+namespace readback {
 namespace {
 
 enum class Marks { Scan, Io, ISis };
@@ -105,19 +103,12 @@ std::vector<ChartCase> chartCases() {
     return cases;
 }
 
-std::string fileText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // The code characters read back from their cells: a 4 x 6 mm cell per
 // character, two per 5 mm column (odd ones 3.5 mm, even ones 10.5 mm below
 // the bar), each glyph turned 180 degrees. Segments are sampled at their
 // centres as drawn upright: top, upper and lower right, bottom, lower and
 // upper left, middle, the centre upright, the two slants.
-std::string readCode(const RasterPage& page, const Bytes& black, std::int64_t barBottom,
+std::string readCode(const TiffPage& page, const Bytes& black, std::int64_t barBottom,
                      std::size_t length) {
     const int centres[10][2] = {{20, 6}, {33, 17}, {33, 43}, {20, 54}, {7, 43},
                                 {7, 17}, {20, 30}, {20, 44}, {13, 17}, {27, 17}};
@@ -159,10 +150,9 @@ TEST_P(TableChart, DrawsPatchesAndMarksWhereTheLayoutPutsThem) {
         make(c.id, "chart.tif", path("reference.txt"), f.widthMm, f.heightMm, c.mode.mode);
     ASSERT_EQ(made.result, 1);
     EXPECT_EQ(made.strips, f.strips.front());
-    std::set<std::string> expected{"chart.tif", "reference.txt"};
-    for (std::size_t p = 1; p < f.strips.size(); ++p) {
-        expected.insert("chart.tif_" + std::to_string(p) + ".tif");
-    }
+    const std::vector<std::string> pages = pageFiles("chart.tif", f.strips.size());
+    std::set<std::string> expected(pages.begin(), pages.end());
+    expected.insert("reference.txt");
     if (!f.controlNumbers.empty()) {
         expected.insert("chart.tif.dcf");
         EXPECT_EQ(fileText(path("chart.tif.dcf")), kControl + f.controlNumbers + "\"\r\n");
@@ -185,8 +175,7 @@ TEST_P(TableChart, DrawsPatchesAndMarksWhereTheLayoutPutsThem) {
     std::string firstId;
     for (std::size_t p = 0; p < f.strips.size(); ++p) {
         SCOPED_TRACE("page " + std::to_string(p));
-        const RasterPage page =
-            readTiff(path(p == 0 ? "chart.tif" : "chart.tif_" + std::to_string(p) + ".tif"));
+        const TiffPage page = readTiff(path(pages[p]));
         ASSERT_EQ(page.width, f.widthPx);
         ASSERT_EQ(page.height, f.heightPx);
         ASSERT_EQ(page.samplesPerPixel, c.mode.columns.size());
@@ -199,7 +188,8 @@ TEST_P(TableChart, DrawsPatchesAndMarksWhereTheLayoutPutsThem) {
             const std::int64_t mid = f.top + r * f.patchH + f.patchH / 2;
             for (std::int64_t col = 0; col < f.columns; ++col, ++k) {
                 const std::int64_t x = f.left + col * pitchX;
-                ASSERT_EQ(pixel(page, x + f.patchW / 2, mid), k < 90 ? rowBytes(c.mode, k) : paper)
+                ASSERT_EQ(pixelAt(page, x + f.patchW / 2, mid),
+                          k < 90 ? rowBytes(c.mode, k) : paper)
                     << "patch " << k;
                 if (f.marks == Marks::Io) {  // a half-gap bar after each patch but the row's last
                     const bool bar = col + 1 < f.columns || rows == 1 || r + 1 < rows;
@@ -308,4 +298,4 @@ INSTANTIATE_TEST_SUITE_P(Charts, TableChart, ::testing::ValuesIn(chartCases()),
                          });
 
 }  // namespace
-}  // namespace hostcheck
+}  // namespace readback
