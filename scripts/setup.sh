@@ -9,6 +9,7 @@ ORVOCHART_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libtiff-dev libtiff-tools libqpdf-dev qpdf libcairo2-dev libpng-dev libturbojpeg0-dev libjpeg62-turbo-dev
     liblcms2-dev ghostscript locales
+    argyll time
 )
 
 missing_packages() {

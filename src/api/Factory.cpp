@@ -14,9 +14,12 @@
 #include "instruments/EyeOneRev1.h"
 #include "instruments/HpZ.h"
 #include "instruments/ICColor.h"
+#include "instruments/ISis.h"
+#include "instruments/IoDevice.h"
 #include "instruments/KM_FDx.h"
 #include "instruments/SpectroLFP_R.h"
 #include "instruments/SpectroPad.h"
+#include "instruments/SpectroScan.h"
 #include "instruments/SpyderPrint.h"
 #include "instruments/WarmUpPage.h"
 #include "outside/DebugLog.h"
@@ -65,6 +68,12 @@ std::unique_ptr<MeasureInstrument<W>> buildLayout(LayoutClass layout, const std:
             return std::make_unique<EpsonILS30<W>>(name);
         case LayoutClass::Canon:
             return std::make_unique<Canon<W>>(name);
+        case LayoutClass::SpectroScan:
+            return std::make_unique<SpectroScan<W>>(name);
+        case LayoutClass::Io:
+            return std::make_unique<Io<W>>(name);
+        case LayoutClass::ISis:
+            return std::make_unique<ISis<W>>(name);
         case LayoutClass::WarmUpPage:
             // There is no warm-up page for CMYK plus orange.
             if constexpr (std::is_same_v<W, WriteCMYKO>) {

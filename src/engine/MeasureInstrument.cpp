@@ -4,9 +4,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <limits>
+#include <optional>
 #include <stdexcept>
 #include <type_traits>
 
@@ -894,51 +894,37 @@ void toUpper(std::string& text) {
     }
 }
 
-// Moves `fresh` to `path`, taking the place of whatever stands there (the
-// old entry itself is removed, a link's target is never touched).
-bool replaceWith(const std::string& fresh, const std::string& path) {
-    switch (platform::renameNoReplace(fresh, path)) {
-        case platform::RenameResult::Moved:
-            return true;
-        case platform::RenameResult::TargetExists:
-            std::remove(path.c_str());
-            return platform::renameNoReplace(fresh, path) == platform::RenameResult::Moved;
-        case platform::RenameResult::Failed:
-            break;
-    }
-    return false;
-}
-
 // The next value of the machine-wide chart counter (1 .. 255, then 1 again);
-// a fresh or unusable counter file starts from `seed`.
+// a fresh counter file starts from `seed`, and so does a job that cannot use
+// the file at all. Jobs of several processes share the file in the temporary
+// folder, where anyone may plant a link: it is updated only under the lock
+// beside it, so no two jobs take the same count and none is lost, read
+// without following a link, and replaced in one step by a new file.
 std::uint8_t nextChartCounter(std::uint8_t seed) {
     const std::string directory = platform::tempDirectory();
     if (directory.empty()) {
         return seed;
     }
     const std::string path = directory + "qvnstcid.dat";
+    const std::intptr_t lock = platform::lockFileExclusive(path + ".lock");
+    if (lock == -1) {
+        return seed;
+    }
     std::uint8_t counter = seed;
-    // The counter lives in a folder every user can write to: it is read only
-    // from a plain file (a pipe planted there would hold the call) and
-    // written under a fresh name then moved over the old one, never through
-    // a name someone else may have planted.
-    std::error_code error;
-    if (std::filesystem::is_regular_file(std::filesystem::symlink_status(path, error))) {
-        if (std::FILE* in = std::fopen(path.c_str(), "rb")) {
-            const int c = std::fgetc(in);
-            std::fclose(in);
-            const int last = c == EOF ? 255 : c;
-            counter = static_cast<std::uint8_t>((last < 255 ? last : 0) + 1);
+    if (const std::optional<std::string> bytes = platform::readFileNoFollow(path, 1)) {
+        const int last = bytes->empty() ? 255 : static_cast<unsigned char>((*bytes)[0]);
+        counter = static_cast<std::uint8_t>((last < 255 ? last : 0) + 1);
+    }
+    std::FILE* file = nullptr;
+    const std::string temporary = platform::createTempFileBeside(path, &file);
+    if (file != nullptr) {
+        const bool written = std::fputc(counter, file) != EOF;
+        const bool closed = std::fclose(file) == 0;
+        if (!written || !closed || !platform::replaceFile(temporary, path)) {
+            std::remove(temporary.c_str());
         }
     }
-    std::FILE* out = nullptr;
-    const std::string fresh = platform::createTempFileBeside(path, &out);
-    if (out != nullptr) {
-        const bool written = std::fputc(counter, out) != EOF;
-        if (std::fclose(out) != 0 || !written || !replaceWith(fresh, path)) {
-            std::remove(fresh.c_str());
-        }
-    }
+    platform::unlockFile(lock);
     return counter;
 }
 

@@ -61,6 +61,21 @@ std::string createTempFileBeside(const std::string& beside, std::FILE** file);
 // A short unpredictable name part: `length` random letters and digits.
 std::string randomNamePart(std::size_t length);
 
+// An exclusive lock held on a small file that exists only to be locked, so
+// processes sharing a file beside it take turns. The lock file is opened (or
+// created) without following a symbolic link; -1 when it cannot be, the lock
+// is held until unlockFile.
+std::intptr_t lockFileExclusive(const std::string& path);
+void unlockFile(std::intptr_t lock);
+
+// Up to `maxBytes` bytes of the regular file `path`, opened without following
+// a symbolic link; nothing when it is missing, a link or unreadable.
+std::optional<std::string> readFileNoFollow(const std::string& path, std::size_t maxBytes);
+
+// Moves `from` onto `to` in one step, replacing a file (or link) standing
+// there without following it.
+bool replaceFile(const std::string& from, const std::string& to);
+
 }  // namespace platform
 }  // namespace GenChartLib
 

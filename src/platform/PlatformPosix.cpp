@@ -3,6 +3,7 @@
 #include <ifaddrs.h>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -152,6 +153,49 @@ std::FILE* createNewFile(const std::string& path) {
         unlink(path.c_str());
     }
     return file;
+}
+
+std::intptr_t lockFileExclusive(const std::string& path) {
+    const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        return -1;
+    }
+    while (flock(fd, LOCK_EX) != 0) {
+        if (errno != EINTR) {
+            close(fd);
+            return -1;
+        }
+    }
+    return fd;
+}
+
+void unlockFile(std::intptr_t lock) {
+    if (lock >= 0) {
+        close(static_cast<int>(lock));  // closing releases the lock
+    }
+}
+
+std::optional<std::string> readFileNoFollow(const std::string& path, std::size_t maxBytes) {
+    const int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        return std::nullopt;
+    }
+    struct stat info {};
+    std::optional<std::string> bytes;
+    if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        std::string buffer(maxBytes, '\0');
+        const ssize_t n = read(fd, buffer.data(), maxBytes);
+        if (n >= 0) {
+            buffer.resize(static_cast<std::size_t>(n));
+            bytes = std::move(buffer);
+        }
+    }
+    close(fd);
+    return bytes;
+}
+
+bool replaceFile(const std::string& from, const std::string& to) {
+    return std::rename(from.c_str(), to.c_str()) == 0;
 }
 
 }  // namespace platform

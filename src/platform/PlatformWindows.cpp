@@ -157,5 +157,57 @@ std::FILE* createNewFile(const std::string& path) {
     return file;
 }
 
+std::intptr_t lockFileExclusive(const std::string& path) {
+    // FILE_FLAG_OPEN_REPARSE_POINT opens a link itself, which is refused below.
+    HANDLE handle = CreateFileW(widen(path).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return -1;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    OVERLAPPED whole{};
+    if (!GetFileInformationByHandle(handle, &info) ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ||
+        !LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole)) {
+        CloseHandle(handle);
+        return -1;
+    }
+    return reinterpret_cast<std::intptr_t>(handle);
+}
+
+void unlockFile(std::intptr_t lock) {
+    if (lock != -1) {
+        CloseHandle(reinterpret_cast<HANDLE>(lock));  // closing releases the lock
+    }
+}
+
+std::optional<std::string> readFileNoFollow(const std::string& path, std::size_t maxBytes) {
+    HANDLE handle = CreateFileW(
+        widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return std::nullopt;
+    }
+    std::optional<std::string> bytes;
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (GetFileInformationByHandle(handle, &info) &&
+        (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) == 0) {
+        std::string buffer(maxBytes, '\0');
+        DWORD n = 0;
+        if (ReadFile(handle, buffer.data(), static_cast<DWORD>(maxBytes), &n, nullptr)) {
+            buffer.resize(n);
+            bytes = std::move(buffer);
+        }
+    }
+    CloseHandle(handle);
+    return bytes;
+}
+
+bool replaceFile(const std::string& from, const std::string& to) {
+    return MoveFileExW(widen(from).c_str(), widen(to).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
 }  // namespace platform
 }  // namespace GenChartLib

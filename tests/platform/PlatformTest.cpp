@@ -101,3 +101,15 @@ TEST(Platform, FirstIPv4IsNotLoopbackWhenFoundThroughInterfaces) {
         EXPECT_FALSE(a[0] == 0 && a[1] == 0 && a[2] == 0 && a[3] == 0);
     }
 }
+
+// A link planted at a shared file's name is neither read nor locked through,
+// and a replacing move takes the link's place without touching its target.
+TEST_F(ScratchDir, SharedFilesNeverFollowLinks) {
+    write(path("target"), "keep");
+    fs::create_symlink(path("target"), path("link"));
+    EXPECT_FALSE(readFileNoFollow(path("link"), 4).has_value());
+    EXPECT_EQ(lockFileExclusive(path("link")), -1);
+    write(path("new"), "n");
+    EXPECT_TRUE(replaceFile(path("new"), path("link")));
+    EXPECT_EQ(read(path("link")) + read(path("target")), "nkeep");
+}

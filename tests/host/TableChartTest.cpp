@@ -1,0 +1,301 @@
+// SpectroScan (id 5), i1iO (ids 23, 25) and i1iSis (ids 26, 27, 37) charts
+// made through createChart and read back with libtiff: page size, channels
+// and photometric per colour mode, the bytes at the centre of every patch,
+// the corner marks, bars, diamonds and arrows, the ".dcf" control block, and
+// the id-37 chart-id code read back glyph by glyph.
+//
+// Layouts worked out by hand (mm, 90 patches, quality mode 0):
+// - SpectroScan: margins 5/6/20/6, 6 mm patches touching. A4: 193 x 198
+//   usable -> 32 x 33 cells, the search keeps 3 strips of 30; page 6 + 180 +
+//   6 = 192 x 18 + 25 = 43. On 100 x 35: 1 x 14 cells, seven pages of a
+//   single row closed by brackets, page 96 x 31.
+// - i1iO: margins 5/7/22/6, 8 x 7.5 patches, 1 mm width gaps. A4: 36 x 22
+//   cells, columns trimmed to 18 (divides 90), 5 strips, page 7 + 18 x 9 + 1
+//   + 6 = 176 x 64.5. On 100 x 60: 4 x 9 cells, pages of 4, 4 and 2 strips,
+//   95 x 57.
+// - i1iSis: margins 32/3/30/3, 6 mm patches, leader 12 above and 10 either
+//   side, least page 120 high. A4: 37 x 30 cells, 3 strips of 30, page 206
+//   x 120. On 60 x 120: 7 x 5 cells, the search takes 6 strips, three pages,
+//   56 x 120. Id 37 has a 43 mm bottom margin: 5 x 5 cells, four pages of
+//   5 strips (every page of an optimised layout takes the first one's
+//   strips; paper fills the last), 100 mm wide (its least width); rows 26 mm
+//   below the top margin instead of 12.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "OrvoChartInterface.h"
+#include "host/EyeOnePages.h"
+
+namespace readback {
+namespace {
+
+enum class Marks { Scan, Io, ISis };
+
+struct Family {
+    std::string name;
+    Marks marks;
+    std::vector<IdMeasureInstrument> ids;
+    double widthMm, heightMm;
+    std::vector<int> strips;  // per page
+    int columns;
+    std::int64_t widthPx, heightPx, left, top, patchW, patchH, gapW;
+    std::string controlNumbers;  // the .dcf values from NumberOfRows on
+};
+
+struct ChartCase {
+    std::string label;
+    IdMeasureInstrument id;
+    ModeSpec mode;
+    Family f;
+};
+
+void PrintTo(const ChartCase& c, std::ostream* out) {
+    *out << c.label;
+}
+
+const char* const kControl =
+    "iSis_INFO\t\"DensityStandard=ANSIA Illumination=D50 Observer=TwoDegree ColorSpace=CIELab "
+    "Type=0 NumberOfRows=";
+
+std::vector<ChartCase> chartCases() {
+    const std::vector<IdMeasureInstrument> io = {MI_IOPRO2, MI_IO};
+    const std::vector<IdMeasureInstrument> isis = {MI_ISIS, MI_ISISUV};
+    const std::string isisA4 =
+        "3 NumberOfColumns=30 PatchSizeX=6 PatchSizeY=6 BarSizeX=180 "
+        "BarSizeY=6 DistBarToFirstLine=12 MarkersDistance=195 "
+        "MarkerPatchDistance=10.5 DistancePaperEdgeToBar=35 ChartSizeX=206";
+    const std::string isisSmall =
+        "6 NumberOfColumns=5 PatchSizeX=6 PatchSizeY=6 BarSizeX=30 "
+        "BarSizeY=6 DistBarToFirstLine=12 MarkersDistance=45 "
+        "MarkerPatchDistance=10.5 DistancePaperEdgeToBar=35 "
+        "ChartSizeX=56";
+    // clang-format off
+    const std::vector<Family> families = {
+        {"Scan", Marks::Scan, {MI_SPECTROSCAN}, 210, 297, {3}, 30, 1920, 430, 60, 50, 60, 60, 0, ""},
+        {"ScanRows", Marks::Scan, {MI_SPECTROSCAN}, 100, 35, {1, 1, 1, 1, 1, 1, 1}, 14, 960, 310, 60, 50, 60, 60, 0, ""},
+        {"Io", Marks::Io, io, 210, 297, {5}, 18, 1760, 645, 70, 50, 80, 75, 10, ""},
+        {"IoPages", Marks::Io, io, 100, 60, {4, 4, 2}, 9, 950, 570, 70, 50, 80, 75, 10, ""},
+        {"ISis", Marks::ISis, isis, 210, 297, {3}, 30, 2060, 1200, 130, 440, 60, 60, 0, isisA4},
+        {"ISisPages", Marks::ISis, isis, 60, 120, {6, 6, 3}, 5, 560, 1200, 130, 440, 60, 60, 0, isisSmall},
+        {"Coded", Marks::ISis, {MI_ISIS2NET}, 210, 297, {3}, 30, 2060, 1200, 130, 580, 60, 60, 0, ""},
+        {"CodedPages", Marks::ISis, {MI_ISIS2NET}, 60, 120, {5, 5, 5, 5}, 5, 1000, 1200, 130, 580, 60, 60, 0, ""},
+    };
+    // clang-format on
+    std::vector<ChartCase> cases;
+    for (const ModeSpec& m : allModes()) {
+        for (const Family& f : families) {
+            for (const IdMeasureInstrument id : f.ids) {
+                if (m.mode != CM_CMYK && quickRun() && cases.size() % 4 != 0) {
+                    continue;
+                }
+                cases.push_back({f.name + "_Id" + std::to_string(id) + "_" + m.label, id, m, f});
+            }
+        }
+    }
+    return cases;
+}
+
+// The code characters read back from their cells: a 4 x 6 mm cell per
+// character, two per 5 mm column (odd ones 3.5 mm, even ones 10.5 mm below
+// the bar), each glyph turned 180 degrees. Segments are sampled at their
+// centres as drawn upright: top, upper and lower right, bottom, lower and
+// upper left, middle, the centre upright, the two slants.
+std::string readCode(const TiffPage& page, const Bytes& black, std::int64_t barBottom,
+                     std::size_t length) {
+    const int centres[10][2] = {{20, 6}, {33, 17}, {33, 43}, {20, 54}, {7, 43},
+                                {7, 17}, {20, 30}, {20, 44}, {13, 17}, {27, 17}};
+    const std::string chars = "0123456789ABCDEFX*";
+    const int lit[18] = {0x3F, 0x06, 0x5B, 0x4F, 0x66, 0x6D, 0x7D, 0x07,  0x7F,
+                         0x6F, 0x77, 0x7C, 0x39, 0x5E, 0x79, 0x71, 0x340, 0x3C9};
+    std::string text;
+    for (std::size_t i = 0; i < length; ++i) {
+        const std::int64_t x = 130 + static_cast<std::int64_t>(i / 2) * 50;
+        const std::int64_t y = barBottom + (i % 2 == 0 ? 105 : 35);
+        int on = 0;
+        for (int s = 0; s < 10; ++s) {
+            on |= is(page, x + 40 - centres[s][0], y + 60 - centres[s][1], black) ? 1 << s : 0;
+        }
+        const int* match = std::find(lit, lit + 18, on);
+        text += on == 0             ? ' '
+                : match == lit + 18 ? '?'
+                                    : chars[static_cast<std::size_t>(match - lit)];
+    }
+    return text;
+}
+
+class TableChart : public HostFolder, public ::testing::WithParamInterface<ChartCase> {
+  protected:
+    void SetUp() override { setenv("TMPDIR", path("").c_str(), 1); }
+    void TearDown() override { unsetenv("TMPDIR"); }
+    int counter() const {
+        const std::string bytes = fileText(path("qvnstcid.dat"));
+        return bytes.size() == 1 ? static_cast<unsigned char>(bytes[0]) : -1;
+    }
+};
+
+TEST_P(TableChart, DrawsPatchesAndMarksWhereTheLayoutPutsThem) {
+    const ChartCase& c = GetParam();
+    const Family& f = c.f;
+    const bool coded = c.id == MI_ISIS2NET;
+    writeReference(path("reference.txt"), c.mode, 90, "");
+    const Made made =
+        make(c.id, "chart.tif", path("reference.txt"), f.widthMm, f.heightMm, c.mode.mode);
+    ASSERT_EQ(made.result, 1);
+    EXPECT_EQ(made.strips, f.strips.front());
+    const std::vector<std::string> pages = pageFiles("chart.tif", f.strips.size());
+    std::set<std::string> expected(pages.begin(), pages.end());
+    expected.insert("reference.txt");
+    if (!f.controlNumbers.empty()) {
+        expected.insert("chart.tif.dcf");
+        EXPECT_EQ(fileText(path("chart.tif.dcf")), kControl + f.controlNumbers + "\"\r\n");
+    }
+    if (coded) {
+        expected.insert({"qvnstcid.dat", "qvnstcid.dat.lock"});
+    }
+    ASSERT_EQ(files(), expected);
+    if (c.id == MI_ISISUV || c.id == MI_IO) {  // its twin id gives the same bytes
+        const IdMeasureInstrument twin = c.id == MI_IO ? MI_IOPRO2 : MI_ISIS;
+        ASSERT_EQ(make(twin, "twin.tif", path("reference.txt"), f.widthMm, f.heightMm, c.mode.mode)
+                      .result,
+                  1);
+        EXPECT_EQ(fileText(path("twin.tif")), fileText(path("chart.tif")));
+    }
+
+    const Bytes black = fixedBytes(c.mode, kBlack);
+    const Bytes paper = fixedBytes(c.mode, kPaper);
+    std::size_t k = 0;
+    std::string firstId;
+    for (std::size_t p = 0; p < f.strips.size(); ++p) {
+        SCOPED_TRACE("page " + std::to_string(p));
+        const TiffPage page = readTiff(path(pages[p]));
+        ASSERT_EQ(page.width, f.widthPx);
+        ASSERT_EQ(page.height, f.heightPx);
+        ASSERT_EQ(page.samplesPerPixel, c.mode.columns.size());
+        EXPECT_EQ(page.photometric, c.mode.photometric);
+        const std::int64_t rows = f.strips[p];
+        const std::int64_t pitchX = f.patchW + f.gapW;
+        const std::int64_t right = f.left + f.columns * pitchX - f.gapW;  // of the grid
+        const std::int64_t bottom = f.top + rows * f.patchH;
+        for (std::int64_t r = 0; r < rows; ++r) {
+            const std::int64_t mid = f.top + r * f.patchH + f.patchH / 2;
+            for (std::int64_t col = 0; col < f.columns; ++col, ++k) {
+                const std::int64_t x = f.left + col * pitchX;
+                ASSERT_EQ(pixelAt(page, x + f.patchW / 2, mid),
+                          k < 90 ? rowBytes(c.mode, k) : paper)
+                    << "patch " << k;
+                if (f.marks == Marks::Io) {  // a half-gap bar after each patch but the row's last
+                    const bool bar = col + 1 < f.columns || rows == 1 || r + 1 < rows;
+                    EXPECT_EQ(is(page, x + f.patchW + 2, mid, black), bar) << "bar after " << k;
+                    EXPECT_TRUE(col + 1 == f.columns || is(page, x + f.patchW + 7, mid, paper));
+                }
+            }
+            if (f.marks == Marks::Io) {
+                EXPECT_EQ(is(page, f.left - 2, mid, black), rows == 1 || (r > 0 && r + 1 < rows));
+            }
+            if (f.marks == Marks::ISis) {  // diamonds 5 mm either side of the grid
+                EXPECT_TRUE(is(page, 55, mid, black) && is(page, right + 75, mid, black));
+                EXPECT_TRUE(is(page, 35, mid - 12, paper) && is(page, 55, mid + 20, paper));
+            }
+        }
+        if (f.marks == Marks::Scan && rows > 1) {  // corners A, B, C; none bottom-left
+            EXPECT_TRUE(is(page, f.left - 10, f.top - 10, black) &&
+                        is(page, right + 8, f.top - 10, black));
+            EXPECT_TRUE(is(page, right + 8, bottom + 8, black) &&
+                        is(page, f.left - 10, bottom + 8, paper));
+        } else if (f.marks == Marks::Scan) {  // brackets at both ends of the row
+            EXPECT_TRUE(is(page, f.left - 10, f.top + 30, black) &&
+                        is(page, right + 12, f.top + 30, black));
+            EXPECT_TRUE(is(page, f.left + 10, bottom + 10, black) &&
+                        is(page, right - 10, bottom + 10, black));
+        } else if (f.marks == Marks::Io && rows > 1) {  // corners A, B, C; none top-right
+            EXPECT_TRUE(is(page, f.left - 10, f.top - 10, black) &&
+                        is(page, f.left - 10, bottom + 10, black));
+            EXPECT_TRUE(is(page, right + 10, bottom + 10, black) &&
+                        is(page, right + 10, f.top - 10, paper));
+        } else if (f.marks == Marks::ISis) {  // feed arrows, the bar across the grid
+            const std::int64_t arrowX = f.widthPx - 130;
+            EXPECT_TRUE(is(page, 130, 100, black) && is(page, arrowX, 100, black) &&
+                        is(page, 130, 40, black));
+            EXPECT_TRUE(is(page, 133, 350, black) && is(page, right - 3, 350, black) &&
+                        is(page, right + 3, 350, paper));
+        }
+        if (coded) {
+            const std::string code = readCode(page, black, 380, 28);
+            char head[16];
+            std::snprintf(head, sizeof head, "%02X%02X000000EX", f.strips[p], f.columns);
+            EXPECT_EQ(code.substr(0, 12), head);
+            char count[8];
+            std::snprintf(count, sizeof count, "%02X", counter());
+            EXPECT_EQ(code.substr(20, 4), std::string(count) + "0*");
+            unsigned sum = 0;
+            for (const char ch : code.substr(0, 24)) {
+                sum += static_cast<unsigned char>(ch);
+            }
+            EXPECT_EQ(code.substr(24), std::to_string(sum)) << code;
+            firstId = p == 0 ? code.substr(12, 10) : firstId;
+            EXPECT_EQ(code.substr(12, 10), firstId) << "one id per chart";
+        }
+    }
+}
+
+// A job whose control block cannot be written as a file of its own makes no
+// page and leaves what stands there untouched.
+TEST_F(TableChart, ControlBlockThatCannotBeWrittenFailsTheJob) {
+    struct Case {
+        const char* label;
+        std::vector<std::string> before;  // files standing there first
+        const char* reference;
+    };
+    const Case cases[] = {{"block name taken", {"chart.tif.dcf"}, "reference.txt"},
+                          {"reference named as the block", {}, "chart.tif.dcf"},
+                          {"chart exists", {"chart.tif", "chart.tif.dcf"}, "reference.txt"}};
+    const ModeSpec cmyk = allModes().front();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        for (const std::string& name : files()) {
+            std::remove(path(name).c_str());
+        }
+        writeReference(path(c.reference), cmyk, 90, "");
+        const std::string reference = fileText(path(c.reference));
+        for (const std::string& name : c.before) {
+            std::ofstream(path(name)) << "earlier";
+        }
+        std::set<std::string> expected(c.before.begin(), c.before.end());
+        expected.insert(c.reference);
+        EXPECT_EQ(make(MI_ISIS, "chart.tif", path(c.reference), 210, 297, CM_CMYK).result, 0);
+        EXPECT_EQ(files(), expected);
+        EXPECT_EQ(fileText(path(c.reference)), reference);
+        for (const std::string& name : c.before) {
+            EXPECT_EQ(fileText(path(name)), "earlier") << name;
+        }
+    }
+}
+
+// The counter advances once per chart, whatever its pages, and a link
+// planted in its place is replaced, never written through.
+TEST_F(TableChart, ChartIdCounterAdvancesOncePerChartWithoutFollowingLinks) {
+    writeReference(path("reference.txt"), allModes().front(), 90, "");
+    std::ofstream(path("victim")) << "keep";
+    ASSERT_EQ(symlink(path("victim").c_str(), path("qvnstcid.dat").c_str()), 0);
+    ASSERT_EQ(make(MI_ISIS2NET, "a.tif", path("reference.txt"), 60, 120, CM_CMYK).result, 1);
+    EXPECT_EQ(fileText(path("victim")), "keep");
+    const int first = counter();
+    ASSERT_EQ(make(MI_ISIS2NET, "b.tif", path("reference.txt"), 210, 297, CM_CMYK).result, 1);
+    EXPECT_EQ(counter(), first % 255 + 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Charts, TableChart, ::testing::ValuesIn(chartCases()),
+                         [](const ::testing::TestParamInfo<ChartCase>& param) {
+                             return param.param.label;
+                         });
+
+}  // namespace
+}  // namespace readback
