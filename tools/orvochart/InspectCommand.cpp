@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "Commands.h"
-#include "api/Factory.h"
 #include "base/ErrorCodes.h"
+#include "api/Factory.h"
 #include "cgats/CgatsReader.h"
 #include "cgats/Numbers.h"
 #include "cgats/PatchLoaders.h"
