@@ -44,6 +44,13 @@ bool runChartJob(IdMeasureInstrument instrument, const std::string& outputFile,
         return false;
     }
     const std::string firstPage = outputFile + "_0.tif";
+    // An earlier chart under this name keeps its pages and side files: the
+    // job stops before it writes anything.
+    if (platform::pathExists(outputFile)) {
+        debugLog(kCreateChartFormat, 0, 0,
+                 ("output file exists, nothing written: " + outputFile).c_str());
+        return false;
+    }
     if (session.writeChart() != 0) {
         return false;
     }

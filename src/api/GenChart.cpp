@@ -1,8 +1,8 @@
 #include "api/GenChart.h"
 
 #include "api/ChartSession.h"
-#include "base/ErrorCodes.h"
 #include "api/Factory.h"
+#include "base/ErrorCodes.h"
 #include "outside/DebugLog.h"
 
 namespace GenChartLib {

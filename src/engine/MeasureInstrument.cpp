@@ -9,10 +9,11 @@
 #include <stdexcept>
 #include <type_traits>
 
-#include "base/ErrorCodes.h"
 #include "base/Catalog.h"
+#include "base/ErrorCodes.h"
 #include "cgats/CgatsReader.h"
 #include "cgats/PatchLoaders.h"
+#include "color/Conversions.h"
 #include "outside/DebugLog.h"
 #include "platform/Platform.h"
 
@@ -197,39 +198,22 @@ std::vector<std::string> pageFileNames(const std::string& baseName, std::size_t 
 
 // ---- Colour model of the mark-colour decisions ----
 
-struct Lab {
-    double L;
-    double a;
-    double b;
-};
+// The ink-combination model below gives an ink's colour; the conversion to
+// Lab and the colour differences are the library's exported ones.
+constexpr ColorTriplex kWhiteD50{96.42, 100.0, 82.49};
+constexpr ColorTriplex kPaperNearPaper{83.0, 85.0, 72.5};
+constexpr ColorTriplex kPaperLightness{83.0, 85.0, 80.0};
 
-struct Xyz {
-    double X;
-    double Y;
-    double Z;
-};
-
-constexpr Xyz kWhiteD50{96.42, 100.0, 82.49};
-constexpr Xyz kPaperNearPaper{83.0, 85.0, 72.5};
-constexpr Xyz kPaperLightness{83.0, 85.0, 80.0};
-
-double labCurve(double t) {
-    return t > 0.008856 ? std::cbrt(t) : 7.787 * t + 16.0 / 116.0;
-}
-
-Lab labFromXyz(const Xyz& xyz) {
-    const double fx = labCurve(xyz.X / kWhiteD50.X);
-    const double fy = labCurve(xyz.Y / kWhiteD50.Y);
-    const double fz = labCurve(xyz.Z / kWhiteD50.Z);
-    return {116.0 * fy - 16.0, 500.0 * (fx - fy), 200.0 * (fy - fz)};
+LabRecord labOfXyz(const ColorTriplex& xyz) {
+    return labFromXyz(xyz, kWhiteD50);
 }
 
 // XYZ of the 16 ink combinations, indexed by the bits C=1, M=2, Y=4, K=8.
 // Black and most overprints read as the same near-black; three of the
 // black overprints as no light at all.
-constexpr Xyz kNearBlack{1.5, 1.5, 1.2};
-constexpr Xyz kNoLight{0.0, 0.0, 0.0};
-constexpr Xyz kInkCombination[16] = {
+constexpr ColorTriplex kNearBlack{1.5, 1.5, 1.2};
+constexpr ColorTriplex kNoLight{0.0, 0.0, 0.0};
+constexpr ColorTriplex kInkCombination[16] = {
     {83.0, 85.0, 72.5},  // paper
     {10.0, 15.0, 50.0},  // C
     {30.0, 15.0, 20.0},  // M
@@ -248,9 +232,9 @@ constexpr Xyz kInkCombination[16] = {
     kNearBlack,          // CMYK
 };
 
-Lab labFromCmykBytes(std::uint8_t c, std::uint8_t m, std::uint8_t y, std::uint8_t k) {
+LabRecord labFromCmykBytes(std::uint8_t c, std::uint8_t m, std::uint8_t y, std::uint8_t k) {
     const double cover[4] = {c / 255.0, m / 255.0, y / 255.0, k / 255.0};
-    Xyz sum{0.0, 0.0, 0.0};
+    ColorTriplex sum{0.0, 0.0, 0.0};
     for (unsigned combination = 0; combination < 16; ++combination) {
         double weight = 1.0;
         for (unsigned ink = 0; ink < 4; ++ink) {
@@ -260,7 +244,7 @@ Lab labFromCmykBytes(std::uint8_t c, std::uint8_t m, std::uint8_t y, std::uint8_
         sum.Y += weight * kInkCombination[combination].Y;
         sum.Z += weight * kInkCombination[combination].Z;
     }
-    return labFromXyz(sum);
+    return labOfXyz(sum);
 }
 
 double signedByte(std::uint8_t byte) {
@@ -268,7 +252,7 @@ double signedByte(std::uint8_t byte) {
 }
 
 template <class W>
-Lab labOf(const typename W::PixelColor& color) {
+LabRecord labOf(const typename W::PixelColor& color) {
     const auto& ch = color.channels;
     if constexpr (std::is_same_v<W, WriteLAB>) {
         return {ch[0] / 2.55, signedByte(ch[1]), signedByte(ch[2])};
@@ -308,23 +292,13 @@ bool freeOfCyanMagentaBlack(const typename W::PixelColor& color) {
     }
 }
 
-double deltaE76(const Lab& x, const Lab& y) {
-    return std::sqrt((x.L - y.L) * (x.L - y.L) + (x.a - y.a) * (x.a - y.a) +
-                     (x.b - y.b) * (x.b - y.b));
+double deltaE76(const LabRecord& x, const LabRecord& y) {
+    return GetDeltaE_CIE76(x.L, x.a, x.b, y.L, y.a, y.b);
 }
 
-// CIE 1994 with kL = kC = kH = 1, weighted by the chroma of the first colour.
-double deltaE94(const Lab& x, const Lab& y) {
-    const double c1 = std::sqrt(x.a * x.a + x.b * x.b);
-    const double c2 = std::sqrt(y.a * y.a + y.b * y.b);
-    const double dL = x.L - y.L;
-    const double dC = c1 - c2;
-    const double da = x.a - y.a;
-    const double db = x.b - y.b;
-    const double dH2 = std::max(0.0, da * da + db * db - dC * dC);
-    const double sC = 1.0 + 0.045 * c1;
-    const double sH = 1.0 + 0.015 * c1;
-    return std::sqrt(dL * dL + (dC / sC) * (dC / sC) + dH2 / (sH * sH));
+// CIE 1994 weighted by the chroma of the first colour.
+double deltaE94(const LabRecord& x, const LabRecord& y) {
+    return GetDeltaE_CIE94(x.L, x.a, x.b, y.L, y.a, y.b);
 }
 
 // ---- Reference loading ----
@@ -791,6 +765,9 @@ void MeasureInstrument<W>::applyChartParams(const ChartParams& previous, ChartPa
 }
 
 template <class W>
+void MeasureInstrument<W>::writeSideFiles(const ChartParams&, std::size_t) {}
+
+template <class W>
 void MeasureInstrument<W>::writeChart(ChartParams& params) {
     const std::string baseName = params.outputName;
     if (params.pages.empty()) {
@@ -837,6 +814,8 @@ void MeasureInstrument<W>::writeChart(ChartParams& params) {
         }
     }
 
+    writeSideFiles(params, patches.size());
+
     chartIds_.clear();
     if (params.outputKind != 1) {
         params.outputName = pageNames[0];
@@ -865,7 +844,7 @@ typename MeasureInstrument<W>::Patch MeasureInstrument<W>::markColorNearPaper(co
     if (freeOfCyanMagentaBlack<W>(c1) && freeOfCyanMagentaBlack<W>(c2)) {
         return W::blackColor();
     }
-    const Lab paper = labFromXyz(kPaperNearPaper);
+    const LabRecord paper = labOfXyz(kPaperNearPaper);
     if (deltaE76(labOf<W>(c1), paper) <= 15.0 && deltaE76(labOf<W>(c2), paper) <= 15.0) {
         return W::blackColor();
     }
@@ -875,9 +854,9 @@ typename MeasureInstrument<W>::Patch MeasureInstrument<W>::markColorNearPaper(co
 template <class W>
 typename MeasureInstrument<W>::Patch MeasureInstrument<W>::markColorByLightness(const Patch& c1,
                                                                                 const Patch& c2) {
-    const Lab paper = labFromXyz(kPaperLightness);
-    const Lab lab1 = labOf<W>(c1);
-    const Lab lab2 = labOf<W>(c2);
+    const LabRecord paper = labOfXyz(kPaperLightness);
+    const LabRecord lab1 = labOf<W>(c1);
+    const LabRecord lab2 = labOf<W>(c2);
     if (deltaE94(lab1, paper) < 40.0 && deltaE94(lab2, paper) < 40.0 &&
         deltaE94(lab1, lab2) < 40.0) {
         return W::blackColor();
@@ -888,9 +867,9 @@ typename MeasureInstrument<W>::Patch MeasureInstrument<W>::markColorByLightness(
 template <class W>
 typename MeasureInstrument<W>::Patch MeasureInstrument<W>::markColorForLightPair(const Patch& c1,
                                                                                  const Patch& c2) {
-    const Lab paper = labFromXyz(kPaperLightness);
-    const Lab lab1 = labOf<W>(c1);
-    const Lab lab2 = labOf<W>(c2);
+    const LabRecord paper = labOfXyz(kPaperLightness);
+    const LabRecord lab1 = labOf<W>(c1);
+    const LabRecord lab2 = labOf<W>(c2);
     if (deltaE94(lab1, paper) < 20.0 && deltaE94(lab2, paper) < 20.0 &&
         deltaE94(lab1, lab2) < 50.0) {
         return W::blackColor();

@@ -76,6 +76,14 @@ class MeasureInstrument : public ChartObject {
     virtual void getPageMargins(MarginSet& first, MarginSet& second, MarginSet& third,
                                 const ChartParams& params) = 0;
 
+    // Writes the side files the instrument's software reads beside the pages
+    // (none in the base). writeChart calls it once the chart has pages and
+    // its patches are read and padded (`patchCount` of them), before any
+    // page is drawn; a side file that cannot be written throws, so no page
+    // of a chart without it is made. Side files go through writeSideFile
+    // (engine/SideFile.h).
+    virtual void writeSideFiles(const ChartParams& params, std::size_t patchCount);
+
     void initChartParams(ChartParams& params) override;
     void writeChart(ChartParams& params) override;
     void applyChartParams(const ChartParams& previous, ChartParams& current) override;

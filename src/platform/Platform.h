@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <string>
 
@@ -43,6 +44,23 @@ enum class RenameResult { Moved, TargetExists, Failed };
 
 // Moves `from` to `to` unless `to` already exists; never replaces a file.
 RenameResult renameNoReplace(const std::string& from, const std::string& to);
+
+// Whether anything stands at `path`: a file, a folder, or a link (even one
+// whose target is missing).
+bool pathExists(const std::string& path);
+
+// Creates `path` as a new file and opens it for binary writing, never through
+// an existing name or symbolic link (O_CREAT|O_EXCL|O_NOFOLLOW, CREATE_NEW).
+// Null when something stands there or the file cannot be made.
+std::FILE* createNewFile(const std::string& path);
+
+// A new file with a short unpredictable name (".oc" and 10 random letters
+// and digits) in the folder of `beside`, created as createNewFile does and
+// open for binary writing in *file. Returns its path; empty on failure.
+std::string createTempFileBeside(const std::string& beside, std::FILE** file);
+
+// A short unpredictable name part: `length` random letters and digits.
+std::string randomNamePart(std::size_t length);
 
 }  // namespace platform
 }  // namespace GenChartLib

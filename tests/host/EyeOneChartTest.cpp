@@ -54,9 +54,8 @@
 
 #include "OrvoChartInterface.h"
 #include "host/EyeOnePages.h"
-#include "host/HostFixture.h"
 
-namespace hostcheck {
+namespace readback {
 namespace {
 
 // A chart family: the ids, page and reference it is made with, and its
@@ -144,12 +143,10 @@ TEST_P(EyeOneChart, DrawsEveryStripWhereTheLayoutPutsIt) {
     EXPECT_EQ(made.strips, f.layout.strips.front());
     EXPECT_EQ(made.columns, f.layout.columns);
 
-    std::set<std::string> expectedFiles{"chart.tif", "reference.txt"};
-    std::vector<std::string> pages = {path("chart.tif")};
-    for (std::size_t p = 1; p < f.layout.strips.size(); ++p) {
-        expectedFiles.insert("chart.tif_" + std::to_string(p) + ".tif");
-        pages.push_back(path("chart.tif_" + std::to_string(p) + ".tif"));
-    }
+    const std::vector<std::string> names = pageFiles("chart.tif", f.layout.strips.size());
+    std::set<std::string> expectedFiles(names.begin(), names.end());
+    expectedFiles.insert("reference.txt");
+    const std::vector<std::string> pages = pagePaths("chart.tif", f.layout.strips.size());
     ASSERT_EQ(files(), expectedFiles);
     // Id 21 with a zebra ruler pads paper, grey, paper, ...
     expectStripPages(pages, c.mode, f.rows, c.id == MI_LUMO20 && f.layout.strip == Strip::Zebra,
@@ -162,4 +159,4 @@ INSTANTIATE_TEST_SUITE_P(Charts, EyeOneChart, ::testing::ValuesIn(chartCases()),
                          });
 
 }  // namespace
-}  // namespace hostcheck
+}  // namespace readback

@@ -19,10 +19,9 @@
 #include <vector>
 
 #include "OrvoChartInterface.h"
-#include "host/ChartExpectations.h"
-#include "host/RasterPages.h"
+#include "host/ReadBack.h"
 
-namespace hostcheck {
+namespace readback {
 
 // --- Colour modes, their references and page bytes --------------------------
 
@@ -32,30 +31,19 @@ struct ModeSpec {
     std::vector<std::string> columns;  // data columns in channel order
     std::uint16_t photometric;
 
-    bool inks() const { return mode != CM_LAB && mode != CM_RGB; }
+    bool inks() const { return printsOnPlates(mode); }
 };
 
-inline std::vector<std::string> numbered(int count) {
-    std::vector<std::string> names;
-    for (int i = 1; i <= count; ++i) {
-        names.push_back(std::to_string(count) + "CLR_" + std::to_string(i));
-    }
-    return names;
-}
-
 inline std::vector<ModeSpec> allModes() {
-    return {
-        {CM_CMYK, "CMYK", {"CMYK_C", "CMYK_M", "CMYK_Y", "CMYK_K"}, PHOTOMETRIC_SEPARATED},
-        {CM_CMYKO, "CMYKO", numbered(5), PHOTOMETRIC_SEPARATED},
-        {CM_CMYKOG, "CMYKOG", numbered(6), PHOTOMETRIC_SEPARATED},
-        {CM_CMYKRGB, "CMYKRGB", numbered(7), PHOTOMETRIC_SEPARATED},
-        {CM_LAB, "Lab", {"LAB_L", "LAB_A", "LAB_B"}, PHOTOMETRIC_CIELAB},
-        {CM_RGB, "RGB", {"RGB_R", "RGB_G", "RGB_B"}, PHOTOMETRIC_RGB},
-        // One ink is coverage: 0 is paper, so the page is "min is white".
-        {CM_SPOT_1, "Spot1", numbered(1), PHOTOMETRIC_MINISWHITE},
-        {CM_SPOT_4, "Spot4", numbered(4), PHOTOMETRIC_SEPARATED},
-        {CM_SPOT_8, "Spot8", numbered(8), PHOTOMETRIC_SEPARATED},
-    };
+    const std::pair<ColorMode, const char*> modes[] = {
+        {CM_CMYK, "CMYK"},       {CM_CMYKO, "CMYKO"},  {CM_CMYKOG, "CMYKOG"},
+        {CM_CMYKRGB, "CMYKRGB"}, {CM_LAB, "Lab"},      {CM_RGB, "RGB"},
+        {CM_SPOT_1, "Spot1"},    {CM_SPOT_4, "Spot4"}, {CM_SPOT_8, "Spot8"}};
+    std::vector<ModeSpec> specs;
+    for (const auto& [mode, label] : modes) {
+        specs.push_back({mode, label, channelFields(mode), photometricOf(mode)});
+    }
+    return specs;
 }
 
 // Reference values: ink percentages in steps of 5 (50 % must round up to
@@ -103,23 +91,13 @@ inline void writeReference(const std::string& path, const ModeSpec& m, std::size
     out << "END_DATA\n";
 }
 
-// Page bytes of a reference row: process inks as coverage, further inks
-// inverted; L* in 1/2.55 steps, a* and b* as signed bytes; RGB cut off.
+// Page bytes of a reference row.
 inline Bytes rowBytes(const ModeSpec& m, std::size_t row) {
-    Bytes bytes;
+    std::vector<double> values;
     for (std::size_t c = 0; c < m.columns.size(); ++c) {
-        const double v = referenceValue(m, row, c);
-        int byte = static_cast<int>(v);
-        if (m.inks()) {
-            byte = c < 4 ? inkByte(v) : 255 - inkByte(v);
-        } else if (m.mode == CM_LAB) {
-            byte = static_cast<int>(c == 0 ? std::floor(std::clamp(v * 2.55, 0.0, 255.0) + 0.5)
-                                           : std::floor(std::clamp(v + 128.0, 0.0, 255.0) + 0.5) -
-                                                 128.0);
-        }
-        bytes.push_back(static_cast<std::uint8_t>(byte & 0xFF));
+        values.push_back(referenceValue(m, row, c));
     }
-    return bytes;
+    return pageBytes(m.mode, values);
 }
 
 enum Fixed { kPaper, kBlack, kYellow, kGrey };
@@ -212,7 +190,7 @@ inline void expectStripPages(const std::vector<std::string>& pageFiles, const Mo
     int stripNumber = 1;
     for (std::size_t p = 0; p < layout.strips.size(); ++p) {
         SCOPED_TRACE("page " + std::to_string(p));
-        const RasterPage page = readTiff(pageFiles[p]);
+        const TiffPage page = readTiff(pageFiles[p]);
         ASSERT_EQ(page.width, layout.widthPx);
         ASSERT_EQ(page.height, layout.heightPx);
         ASSERT_EQ(page.samplesPerPixel, m.columns.size());
@@ -250,7 +228,7 @@ inline void expectStripPages(const std::vector<std::string>& pageFiles, const Mo
             for (int col = 0; col < layout.columns; ++col, ++k) {
                 const std::int64_t x = layout.patchX(col);
                 const Bytes expected = chartPatch(k);
-                ASSERT_EQ(pixel(page, x + layout.patchWidth / 2, mid), expected)
+                ASSERT_EQ(pixelAt(page, x + layout.patchWidth / 2, mid), expected)
                     << "patch " << k << " at x " << x;
                 const std::int64_t gapStart = x - layout.gapWidth;
                 if (layout.strip == Strip::BarThenGap) {
@@ -263,7 +241,7 @@ inline void expectStripPages(const std::vector<std::string>& pageFiles, const Mo
                 } else if (col == 0) {
                     EXPECT_TRUE(is(page, x - 1, mid, paper) && is(page, gapStart, mid, paper));
                 } else {
-                    const Bytes separator = pixel(page, x - half, mid);
+                    const Bytes separator = pixelAt(page, x - half, mid);
                     const auto want = expectedSeparator(m, previous, expected);
                     EXPECT_TRUE(want ? separator == *want
                                      : separator == black || separator == paper)
@@ -284,12 +262,12 @@ inline void expectStripPages(const std::vector<std::string>& pageFiles, const Mo
             EXPECT_TRUE(is(page, end + layout.patchWidth + 2, mid, paper));
             const auto want = expectedSeparator(m, previous, yellow);
             if (layout.contrast() && want) {
-                EXPECT_EQ(pixel(page, end - half, mid), *want) << "last separator";
+                EXPECT_EQ(pixelAt(page, end - half, mid), *want) << "last separator";
             }
         }
     }
 }
 
-}  // namespace hostcheck
+}  // namespace readback
 
 #endif  // ORVOCHART_TESTS_HOST_EYEONEPAGES_H

@@ -26,9 +26,9 @@
 #include <vector>
 
 #include "OrvoChartInterface.h"
-#include "host/HostFixture.h"
+#include "host/ReadBack.h"
 
-namespace hostcheck {
+namespace readback {
 namespace {
 
 struct WarmUpCase {
@@ -77,23 +77,18 @@ TEST_P(WarmUpChart, RepeatsThePatchesOverTheWholePage) {
     EXPECT_EQ(made.columns, c.columns);
 
     // Every page is an A4 PDF page, without preview.
-    std::vector<std::string> pdfs = {path("chart.pdf")};
-    for (std::size_t page = 1; page < c.pageStarts.size(); ++page) {
-        pdfs.push_back(path("chart.pdf_" + std::to_string(page) + ".tif"));
-    }
-    std::set<std::string> expectedFiles;
-    for (const std::string& pdf : pdfs) {
-        expectedFiles.insert(pdf.substr(pdf.rfind('/') + 1));
-    }
+    const std::vector<std::string> names = pageFiles("chart.pdf", c.pageStarts.size());
+    const std::set<std::string> expectedFiles(names.begin(), names.end());
+    std::vector<std::string> pdfs = pagePaths("chart.pdf", c.pageStarts.size());
     EXPECT_EQ(files(), expectedFiles);
-    pdfprobe::expectPages(pdfs, pdfs.size(), 210.0, 297.0);
+    expectPages(pdfs, pdfs.size(), 210.0, 297.0);
 
     // A quick run leaves the middle page out.
     if (quickRun() && pdfs.size() == 3) {
         pdfs.erase(pdfs.begin() + 1);
     }
     const Reference ref = readReference(c.mode.reference);
-    const auto rendered = pdfprobe::render(pdfs, printsOnPlates(c.mode.mode), path("render"));
+    const auto rendered = render(pdfs, printsOnPlates(c.mode.mode), path("render"));
     ASSERT_EQ(rendered.size(), pdfs.size());
     for (std::size_t i = 0; i < pdfs.size(); ++i) {
         const std::size_t page = pdfs.size() == c.pageStarts.size() ? i : 2 * i;
@@ -127,4 +122,4 @@ INSTANTIATE_TEST_SUITE_P(Charts, WarmUpChart, ::testing::ValuesIn(warmUpCases())
                          });
 
 }  // namespace
-}  // namespace hostcheck
+}  // namespace readback

@@ -10,8 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "host/ChartExpectations.h"
-#include "host/PdfProbe.h"
+#include "host/ReadBack.h"
 #include "instruments/LayoutTestSupport.h"
 
 namespace GenChartLib {
@@ -43,9 +42,9 @@ Png readPng(const std::string& path) {
 
 // The naive ink-to-screen preview of a CMYK patch: each screen channel is
 // what its ink and the black leave of the paper.
-std::array<int, 3> screenOfCmyk(const hostcheck::Reference& ref, std::size_t row) {
+std::array<int, 3> screenOfCmyk(const readback::Reference& ref, std::size_t row) {
     const auto ink = [&](const char* column) {
-        return hostcheck::inkByte(ref.value(row, column)) / 255.0;
+        return readback::inkByte(ref.value(row, column)) / 255.0;
     };
     const double black = ink("CMYK_K");
     const auto channel = [black](double coverage) {
@@ -64,8 +63,8 @@ void expectNear(const std::array<int, 3>& got, const std::array<int, 3>& want) {
 
 class ChartPreview : public LayoutFolder {
   protected:
-    pdfprobe::CommandResult chart(const std::string& arguments) const {
-        return pdfprobe::run("env -u ORVOCHART_LOG '" + std::string(ORVOCHART_TOOL) +
+    readback::CommandResult chart(const std::string& arguments) const {
+        return readback::run("env -u ORVOCHART_LOG '" + std::string(ORVOCHART_TOOL) +
                              "' chart --out '" + file("chart.tif") + "' --preview " + arguments +
                              " 2>&1");
     }
@@ -76,14 +75,14 @@ TEST_F(ChartPreview, ShowsEveryTiffPageInScreenColours) {
     // strips of 11). Shrunk by ceil(1648 / 800) = 3: 550 x 250. The first
     // patch covers pixels 344-423 x 80-159 of page 0; the patch of the
     // second page's first strip is patch 55.
-    const pdfprobe::CommandResult run =
+    const readback::CommandResult run =
         chart("--instrument EyeOnePro2 --mode CMYK --ref '" + testReference("cmyk_90.txt") +
               "' --width 170 --height 80");
     ASSERT_EQ(run.exitCode, 0) << run.output;
     for (const char* png : {"chart.png", "chart.tif_1.png"}) {
         EXPECT_NE(run.output.find("preview: " + file(png) + "\n"), std::string::npos) << run.output;
     }
-    const hostcheck::Reference ref = hostcheck::readReference(testReference("cmyk_90.txt"));
+    const readback::Reference ref = readback::readReference(testReference("cmyk_90.txt"));
     const Png first = readPng(file("chart.png"));
     ASSERT_EQ(first.width, 550U);
     ASSERT_EQ(first.rgb.size(), 550U * 250U * 3U);
@@ -102,7 +101,7 @@ TEST_F(ChartPreview, ShowsEveryTiffPageInScreenColours) {
 TEST_F(ChartPreview, ShowsLabPagesThroughTheirScreenColour) {
     // L* 100, a* = b* = 0 is the paper white on screen; a Lab page's black
     // opening patch is L* 0.
-    const pdfprobe::CommandResult run = chart("--instrument EyeOne --mode Lab --ref '" +
+    const readback::CommandResult run = chart("--instrument EyeOne --mode Lab --ref '" +
                                               testReference("lab_90.txt") + "' --paper A4");
     ASSERT_EQ(run.exitCode, 0) << run.output;
     const Png png = readPng(file("chart.png"));
@@ -115,7 +114,7 @@ TEST_F(ChartPreview, ShowsLabPagesThroughTheirScreenColour) {
 
 TEST_F(ChartPreview, PassesOverPagesThatAreNoTiff) {
     // DTP41 pages are PDF documents under the page names.
-    const pdfprobe::CommandResult run = chart("--instrument DTP41 --mode CMYK --ref '" +
+    const readback::CommandResult run = chart("--instrument DTP41 --mode CMYK --ref '" +
                                               testReference("cmyk_90.txt") + "' --paper A4");
     ASSERT_EQ(run.exitCode, 0) << run.output;
     EXPECT_NE(run.output.find("no preview of " + file("chart.tif") + ": not a TIFF page\n"),

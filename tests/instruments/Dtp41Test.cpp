@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "host/PdfProbe.h"
+#include "host/ReadBack.h"
 #include "instruments/Dtp41.h"
 #include "instruments/LayoutTestSupport.h"
 
@@ -194,8 +194,8 @@ TEST_F(DtpWritePage, WritesOnePageWithItsOwnStripNumbersOrTheWholeChartAsOneDocu
                                                  "chart_2.jpg", "single_1.jpg", "single_1.tif"}));
 
     const std::vector<std::string> pdfs = {file("single_1.tif"), file("chart.pdf")};
-    pdfprobe::expectPages(pdfs, 4, 110.0, 45.0);
-    EXPECT_EQ(pdfprobe::textsAt(pdfs, 8.0),
+    readback::expectPages(pdfs, 4, 110.0, 45.0);
+    EXPECT_EQ(readback::textsAt(pdfs, 8.0),
               (std::vector<std::string>{"0:3", "0:4", "1:1", "1:2", "2:3", "2:4", "3:5", "3:6"}));
 }
 

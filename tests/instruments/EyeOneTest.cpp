@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "host/EyeOnePages.h"
-#include "host/PdfProbe.h"
+#include "host/ReadBack.h"
 #include "instruments/EyeOnVe.h"
 #include "instruments/EyeOnePro2.h"
 #include "instruments/EyeOneRev1.h"
@@ -20,7 +20,7 @@
 namespace GenChartLib {
 namespace {
 
-using hostcheck::Strip;
+using readback::Strip;
 
 class EyeOneLayout : public LayoutFolder {
   protected:
@@ -28,7 +28,7 @@ class EyeOneLayout : public LayoutFolder {
     // CMYK reference of `rows` rows made by the i1 page checks.
     ChartParams jobParams(IdMeasureInstrument instrument, int qualityMode, double widthMm,
                           double heightMm, std::size_t rows, const std::string& keywords = "") {
-        hostcheck::writeReference(file("reference.txt"), cmyk_, rows, keywords);
+        readback::writeReference(file("reference.txt"), cmyk_, rows, keywords);
         ChartParams params(CM_CMYK);
         params.instrument = instrument;
         params.qualityMode = qualityMode;
@@ -43,17 +43,17 @@ class EyeOneLayout : public LayoutFolder {
     // Writes the chart as TIFF pages named after `name` and checks them.
     void expectChart(MeasureInstrument<WriteCMYK>& layout, ChartParams& params,
                      const std::string& name, std::size_t rows, bool greyMarkers,
-                     const hostcheck::Layout& expected) {
+                     const readback::Layout& expected) {
         params.outputName = file(name + ".tif.tmp");
         layout.writeChart(params);
         std::vector<std::string> pages;
         for (std::size_t p = 0; p < expected.strips.size(); ++p) {
             pages.push_back(file(name + ".tif_" + std::to_string(p) + ".tif"));
         }
-        hostcheck::expectStripPages(pages, cmyk_, rows, greyMarkers, expected);
+        readback::expectStripPages(pages, cmyk_, rows, greyMarkers, expected);
     }
 
-    const hostcheck::ModeSpec cmyk_ = hostcheck::allModes().front();
+    const readback::ModeSpec cmyk_ = readback::allModes().front();
 };
 
 TEST_F(EyeOneLayout, QualityModeThreeMakesABusinessCard) {
@@ -75,7 +75,7 @@ TEST_F(EyeOneLayout, QualityModeThreeMakesABusinessCard) {
         double widthMm;
         double heightMm;
         std::string keywords;
-        hostcheck::Layout layout;
+        readback::Layout layout;
     };
     // clang-format off
     const std::vector<Card> cards = {
@@ -140,8 +140,8 @@ TEST_F(EyeOneLayout, APdfChartHoldsEveryPageWithItsOwnStrips) {
     patches.push_back(WriteCMYK::paperColor());
     rev1.writePage(params, patches, -1);
 
-    pdfprobe::expectPages({file("chart.pdf")}, 2, 180.8, 66.6);
-    EXPECT_EQ(pdfprobe::textsAt({file("chart.pdf")}, 5.0),
+    readback::expectPages({file("chart.pdf")}, 2, 180.8, 66.6);
+    EXPECT_EQ(readback::textsAt({file("chart.pdf")}, 5.0),
               (std::vector<std::string>{"0:1", "0:2", "0:3", "0:4", "1:5", "1:6", "1:7"}));
 }
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "host/ReadBack.h"
 #include "outside/DebugLog.h"
-#include "render/TiffReadBack.h"
 
 namespace GenChartLib {
 
@@ -39,7 +39,7 @@ class LayoutFolder : public ::testing::Test {
         return text.str();
     }
 
-    tifftest::TempFolder folder_;
+    readback::TempFolder folder_;
 };
 
 }  // namespace GenChartLib

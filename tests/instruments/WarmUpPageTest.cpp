@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "base/ErrorCodes.h"
-#include "host/PdfProbe.h"
+#include "host/ReadBack.h"
 #include "instruments/LayoutTestSupport.h"
 #include "instruments/WarmUpPage.h"
 
@@ -188,7 +188,7 @@ TEST_F(WarmUpPageWriting, WritesOnePdfPageOfThePageSizeWithoutPreview) {
     std::vector<WriteCMYK::PixelColor> patches(5, WriteCMYK::paperColor());
     page.writePage(params, patches, 0);
     EXPECT_EQ(files(), std::vector<std::string>{"warm_0.tif"});
-    pdfprobe::expectPages({params.outputName}, 1, 210.0, 297.0);
+    readback::expectPages({params.outputName}, 1, 210.0, 297.0);
 }
 
 }  // namespace

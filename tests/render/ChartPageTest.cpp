@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "FailureCapture.h"
-#include "TiffReadBack.h"
 #include "base/ErrorCodes.h"
+#include "host/ReadBack.h"
 #include "render/ChartPage.h"
 
 namespace GenChartLib {
@@ -16,9 +16,9 @@ namespace {
 
 using failuretest::codeOf;
 using failuretest::messageOf;
-using tifftest::readTiff;
-using tifftest::TempFolder;
-using tifftest::TiffPage;
+using readback::readTiff;
+using readback::TempFolder;
+using readback::TiffPage;
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -203,7 +203,7 @@ TEST_F(RasterChartPage, OtherOutputKindsDrawThroughThePdfWriter) {
             page.drawPolygon(corners, C::blackColor());
         }
         page.finishPage();
-        return tifftest::fileBytes(folder.file(name));
+        return readback::fileText(folder.file(name));
     };
     const auto plain = draw("plain.pdf", false, 0);
     ASSERT_GT(plain.size(), 4u);

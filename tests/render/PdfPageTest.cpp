@@ -22,9 +22,9 @@
 #include <vector>
 
 #include "FailureCapture.h"
-#include "TiffReadBack.h"
 #include "base/ChartParams.h"
 #include "base/ErrorCodes.h"
+#include "host/ReadBack.h"
 #include "render/PdfPage.h"
 
 // Under LeakSanitizer: fontconfig, which cairo uses to find the preview's
@@ -40,8 +40,8 @@ namespace {
 namespace fs = std::filesystem;
 using failuretest::CapturedLog;
 using failuretest::codeOf;
-using tifftest::TempFolder;
-using tifftest::TiffPage;
+using readback::TempFolder;
+using readback::TiffPage;
 
 // Ghostscript renders test pages at 5 dots per millimetre.
 constexpr double kDotsPerMm = 127.0 / 25.4;
@@ -80,7 +80,7 @@ std::map<std::string, TiffPage> separations(const TempFolder& folder, const std:
     std::map<std::string, TiffPage> plates;
     for (const std::string& name : folder.entries()) {
         if (name.rfind("sep(", 0) == 0) {
-            TiffPage plate = tifftest::readTiff(folder.file(name));
+            TiffPage plate = readback::readTiff(folder.file(name));
             for (auto& row : plate.rows) {
                 for (auto& b : row) {
                     b = static_cast<std::uint8_t>(255 - b);
@@ -98,7 +98,7 @@ TiffPage renderRgb(const TempFolder& folder, const std::string& pdf) {
                   "-sOutputFile=" +
                   quoted(out) + " " + quoted(pdf)),
               0);
-    return tifftest::readTiff(out);
+    return readback::readTiff(out);
 }
 
 struct Jpeg {

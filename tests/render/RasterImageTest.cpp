@@ -12,8 +12,8 @@
 
 #include "FailureCapture.h"
 #include "LiteralRowLoop.h"
-#include "TiffReadBack.h"
 #include "base/ErrorCodes.h"
+#include "host/ReadBack.h"
 #include "render/GraphicObjects.h"
 #include "render/RasterImage.h"
 #include "render/ScanlineRenderer.h"
@@ -24,9 +24,9 @@ namespace {
 using failuretest::CapturedLog;
 using failuretest::codeOf;
 using failuretest::messageOf;
-using tifftest::readTiff;
-using tifftest::TempFolder;
-using tifftest::TiffPage;
+using readback::readTiff;
+using readback::TempFolder;
+using readback::TiffPage;
 
 using rowloop::ObjectList;
 using rowloop::renderLiteral;
@@ -295,7 +295,7 @@ TEST_F(PageFormats, TheSamePageDrawnTwiceGivesTheSameBytes) {
         page.add(std::make_unique<Number<WriteCMYKRGB>>(Point{150, 20}, 20, 4711,
                                                         WriteCMYKRGB::blackColor()));
         page.renderAndWrite(MI_EYEONE);
-        return tifftest::fileBytes(folder.file(name));
+        return readback::fileText(folder.file(name));
     };
     const auto first = draw("first.tif");
     ASSERT_GT(first.size(), 100u);
