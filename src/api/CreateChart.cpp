@@ -5,6 +5,7 @@
 #include "OrvoChartInterface.h"
 #include "api/ChartJob.h"
 #include "api/ChartSession.h"
+#include "api/Factory.h"
 #include "base/ErrorCodes.h"
 #include "outside/DebugLog.h"
 #include "platform/Platform.h"
@@ -38,6 +39,10 @@ bool runChartJob(IdMeasureInstrument instrument, const std::string& outputFile,
     }
     ChartSession session;
     if (!session.create(instrument, "", colorMode)) {
+        if (!isSupportedColorMode(colorMode)) {
+            debugLog(kCreateChartFormat, 0, 0,
+                     ("colour mode " + std::to_string(colorMode) + " is not supported").c_str());
+        }
         return false;
     }
     if (layOutChartJob(session, pageWidth, pageHeight, refFile, outputFile + ".tmp") != 0) {

@@ -72,8 +72,6 @@ std::unique_ptr<ChartObject> makeChart(ColorMode mode, IdMeasureInstrument id,
                                        const std::string& name) {
     const std::optional<WriterKind> writer = writerFor(mode);
     if (!writer) {
-        const std::string message = "colour mode " + std::to_string(mode) + " is not supported";
-        debugLog(kFactoryFormat, 0, 0, message.c_str());
         return nullptr;
     }
     const LayoutClass layout = layoutClassFor(id);

@@ -63,7 +63,7 @@ REFUSALS = [
     ({"output": CMYK_90}, "CreateChart/createChart: GenChartLib: The chart should have a "
                           "different name"),
     ({"output": "taken"}, "CreateChart/createChart: output file exists"),
-    ({"mode": 9}, "Factory/makeChart: colour mode 9 is not supported"),
+    ({"mode": 9}, "CreateChart/createChart: colour mode 9 is not supported"),
 ]
 
 
