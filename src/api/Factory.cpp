@@ -4,10 +4,13 @@
 #include <type_traits>
 
 #include "engine/MeasureInstrument.h"
+#include "instruments/Dtp20.h"
 #include "instruments/Dtp41.h"
+#include "instruments/Dtp70.h"
 #include "instruments/EyeOnVe.h"
 #include "instruments/EyeOnePro2.h"
 #include "instruments/EyeOneRev1.h"
+#include "instruments/ICColor.h"
 #include "instruments/WarmUpPage.h"
 #include "outside/DebugLog.h"
 
@@ -33,6 +36,12 @@ std::unique_ptr<MeasureInstrument<W>> buildLayout(LayoutClass layout, const std:
             return std::make_unique<EyeOnePro2<W>>(name);
         case LayoutClass::EyeOneV:
             return std::make_unique<EyeOneV<W>>(name);
+        case LayoutClass::Dtp70:
+            return std::make_unique<Dtp70<W>>(name);
+        case LayoutClass::Dtp20:
+            return std::make_unique<Dtp20<W>>(name);
+        case LayoutClass::ICColor:
+            return std::make_unique<ICColor<W>>(name);
         case LayoutClass::WarmUpPage:
             // There is no warm-up page for CMYK plus orange.
             if constexpr (std::is_same_v<W, WriteCMYKO>) {

@@ -11,7 +11,9 @@
 //            make(id, name, reference, widthMm, heightMm, mode) -> Made
 //            {result, strips, columns, spare}; pageFiles(name, pages): the
 //            page files of a chart, page 0 under the output name, page p as
-//            "<name>_<p>.tif"; pagePaths(name, pages) the same in the folder. quickRun(),
+//            "<name>_<p>.tif"; pagePaths(name, pages) the same in the folder;
+//            pdfChartFiles(name, pages, sideFiles): every file a PDF chart
+//            leaves; GermanLocale: a host's global decimal-comma locale. quickRun(),
 //            testFile(name), sampleFile(name), modeReferences(): one reference file per colour
 //            writer.
 // TIFF       readTiff(path) -> TiffPage {width, height, samplesPerPixel,
@@ -42,6 +44,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <clocale>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -49,6 +52,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <locale>
 #include <map>
 #include <optional>
 #include <set>
@@ -743,6 +747,18 @@ class HostFolder : public ::testing::Test {
         }
         return paths;
     }
+    // Every file a PDF chart of `pages` pages leaves beside `sideFiles`: its
+    // pages and a JPEG preview of each.
+    static std::set<std::string> pdfChartFiles(const std::string& name, std::size_t pages,
+                                               std::set<std::string> sideFiles) {
+        for (const std::string& page : pageFiles(name, pages)) {
+            sideFiles.insert(page);
+        }
+        for (std::size_t page = 0; page < pages; ++page) {
+            sideFiles.insert(name + "_" + std::to_string(page) + ".jpg");
+        }
+        return sideFiles;
+    }
 
     // What createChart hands back: its result, and the strips, columns and
     // spare out-parameters, which start as -7, -7 and 4242.
@@ -762,6 +778,23 @@ class HostFolder : public ::testing::Test {
     }
 
     TempFolder folder_;
+};
+
+// A host that set a German global locale (decimal comma, digit grouping)
+// for the C library and the C++ streams; restored on leaving.
+class GermanLocale {
+  public:
+    GermanLocale() {
+        if (std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr) {
+            std::locale::global(std::locale("de_DE.UTF-8"));
+        }
+    }
+    ~GermanLocale() {
+        std::setlocale(LC_ALL, "C");
+        std::locale::global(std::locale::classic());
+    }
+    GermanLocale(const GermanLocale&) = delete;
+    GermanLocale& operator=(const GermanLocale&) = delete;
 };
 
 // One reference per colour writer, and the spot plates in channel order.
