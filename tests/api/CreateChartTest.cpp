@@ -110,8 +110,8 @@ TEST_F(CreateChart, NeverReplacesAnExistingOutputFile) {
     EXPECT_EQ(strips_, -1);
     EXPECT_TRUE(startsWith(out, "keep me"));
     EXPECT_EQ(chartFiles(), std::vector<std::string>{"chart.tif"});
-    EXPECT_EQ(log.text(), "CreateChart/createChart: output file exists, nothing written: " + out +
-                              "\n");
+    EXPECT_EQ(log.text(),
+              "CreateChart/createChart: output file exists, nothing written: " + out + "\n");
 }
 
 TEST_F(CreateChart, RefusesBadArgumentsAndPagesWithoutRoomBeforeWritingAnything) {
