@@ -2,6 +2,12 @@
 //
 // Every exported function stands at global scope with C++ linkage. Integers
 // that the interface calls "long" are 32 bits wide on every platform.
+//
+// Plain names: every export is also reachable under its own undecorated name
+// ("createChart", "GetDeltaE_CIE2000"; the list is src/api/ExportNames.txt),
+// the same function at the same address, for hosts that look functions up by
+// name (dlsym, ctypes) and cannot decode C++ names. On Linux the linker adds
+// these names as aliases.
 #ifndef ORVOCHART_INTERFACE_H
 #define ORVOCHART_INTERFACE_H
 

@@ -8,7 +8,7 @@ ORVOCHART_PACKAGES=(
     clang libclang-rt-14-dev clang-format
     libgtest-dev libgmock-dev libbenchmark-dev
     libtiff-dev libtiff-tools libqpdf-dev qpdf libcairo2-dev libpng-dev libturbojpeg0-dev libjpeg62-turbo-dev
-    liblcms2-dev ghostscript locales
+    liblcms2-dev ghostscript locales python3-pytest
     argyll time
 )
 

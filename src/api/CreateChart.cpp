@@ -3,7 +3,9 @@
 #include <string>
 
 #include "OrvoChartInterface.h"
+#include "api/ChartJob.h"
 #include "api/ChartSession.h"
+#include "api/Factory.h"
 #include "base/ErrorCodes.h"
 #include "outside/DebugLog.h"
 #include "platform/Platform.h"
@@ -37,23 +39,16 @@ bool runChartJob(IdMeasureInstrument instrument, const std::string& outputFile,
     }
     ChartSession session;
     if (!session.create(instrument, "", colorMode)) {
+        if (!isSupportedColorMode(colorMode)) {
+            debugLog(kCreateChartFormat, 0, 0,
+                     ("colour mode " + std::to_string(colorMode) + " is not supported").c_str());
+        }
         return false;
     }
-    session.setQualityMode(0);
-    session.setPageWidth(pageWidth);
-    session.setPageHeight(pageHeight);
-    session.setRefDataName(refFile);
-    session.setOutputKind(1);
-    const int layout = session.initChartParams();
+    if (layOutChartJob(session, pageWidth, pageHeight, refFile, outputFile + ".tmp") != 0) {
+        return false;
+    }
     const std::string firstPage = outputFile + "_0.tif";
-    session.setOutputName(outputFile + ".tmp");
-    // The reference may ask for randomised patches; the chart is always
-    // written in measuring order.
-    session.setRandomizedPatches(false);
-    session.applyChanges();
-    if (layout != 0) {
-        return false;
-    }
     // An earlier chart under this name keeps its pages and side files: the
     // job stops before it writes anything.
     if (platform::pathExists(outputFile)) {
@@ -87,6 +82,38 @@ bool runChartJob(IdMeasureInstrument instrument, const std::string& outputFile,
 }
 
 }  // namespace
+
+int layOutChartJob(ChartSession& session, double pageWidthMm, double pageHeightMm,
+                   const std::string& refFile, const std::string& outputName) {
+    session.setQualityMode(0);
+    session.setPageWidth(pageWidthMm);
+    session.setPageHeight(pageHeightMm);
+    session.setRefDataName(refFile);
+    session.setOutputKind(1);
+    const int layout = session.initChartParams();
+    session.setOutputName(outputName);
+    // The reference may ask for randomised patches; the chart is always
+    // written in measuring order.
+    session.setRandomizedPatches(false);
+    session.applyChanges();
+    return layout;
+}
+
+std::vector<PageLayout> chartJobPages(IdMeasureInstrument instrument, const std::string& refFile,
+                                      double pageWidthMm, double pageHeightMm,
+                                      ColorMode colorMode) {
+    if (!isUsablePageExtent(pageWidthMm) || !isUsablePageExtent(pageHeightMm)) {
+        return {};
+    }
+    ChartSession session;
+    if (!session.create(instrument, "", colorMode) ||
+        layOutChartJob(session, pageWidthMm, pageHeightMm, refFile, "") != 0) {
+        return {};
+    }
+    std::vector<PageLayout> pages = session.current().pages;
+    session.destroy();
+    return pages;
+}
 
 }  // namespace GenChartLib
 

@@ -45,10 +45,15 @@ std::string libraryDirectory() {
 }
 
 ModuleHandle loadModule(const std::string& fileName, std::string* error) {
-    const std::string own = libraryDirectory() + fileName;
-    if (!libraryDirectory().empty() && fileExists(own)) {
-        if (void* handle = dlopen(own.c_str(), RTLD_NOW | RTLD_LOCAL)) {
-            return handle;
+    // Beside the library in a build folder; in the library's own folder of
+    // modules once installed, where they stay out of the system's library
+    // folder.
+    const std::string folder = libraryDirectory();
+    for (const std::string& own : {folder + fileName, folder + "orvochart/" + fileName}) {
+        if (!folder.empty() && fileExists(own)) {
+            if (void* handle = dlopen(own.c_str(), RTLD_NOW | RTLD_LOCAL)) {
+                return handle;
+            }
         }
     }
     void* handle = dlopen(fileName.c_str(), RTLD_NOW | RTLD_LOCAL);

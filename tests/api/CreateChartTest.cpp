@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -211,33 +212,86 @@ TEST_F(ChartTool, MakesAChartThroughTheSharedLibrary) {
     const CommandRun result = tool("chart --instrument dtp41 --mode CMYK --ref '" + reference(250) +
                                    "' --out '" + out + "' --paper A4");
     EXPECT_EQ(result.exitCode, 0) << result.output;
-    EXPECT_NE(result.output.find("page 1: 6 strips of 15 patches"), std::string::npos)
+    EXPECT_NE(result.output.find("\npage 1: 6 strips x 15 columns, "), std::string::npos)
         << result.output;
+    EXPECT_NE(result.output.find("\npage 3: "), std::string::npos) << result.output;
+    EXPECT_EQ(result.output.find("\npage 4: "), std::string::npos) << result.output;
     for (const std::string& file : {out, out + "_1.tif", out + "_2.tif"}) {
         EXPECT_NE(result.output.find("  " + file + "\n"), std::string::npos) << file;
     }
     EXPECT_TRUE(fs::exists(out + "_2.tif"));
 }
 
-TEST_F(ChartTool, SaysWhyNoChartWasMadeAndRejectsWhatItCannotRead) {
+TEST_F(ChartTool, PrintsEveryPagesLayoutAsTheTiffPagesHaveIt) {
+    // EyeOnePro2 on 170 x 80 mm: 90 patches on two pages of 1648 x 750
+    // pixels (0.1 mm each), 5 and 4 strips of 11.
+    const std::string out = dir_.file("chart.tif");
+    const CommandRun result = tool(
+        "chart --instrument EyeOnePro2 --mode CMYK --ref '" + std::string(ORVOCHART_TEST_DATA) +
+        "/instruments/cmyk_90.txt' --out '" + out + "' --width 170 --height 80");
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_NE(result.output.find("\npage 1: 5 strips x 11 columns, 164.8 x 75.0 mm\n"
+                                 "page 2: 4 strips x 11 columns, 164.8 x 75.0 mm\n"),
+              std::string::npos)
+        << result.output;
+    const CommandRun info = runCommand("tiffinfo '" + out + "_1.tif'");
+    if (info.exitCode == 0) {
+        EXPECT_NE(info.output.find("Image Width: 1648 Image Length: 750"), std::string::npos);
+    }
+}
+
+TEST_F(ChartTool, NamesTheCauseOfEveryFailureInOneLine) {
     const std::string ref = reference(40);
     const std::string out = dir_.file("chart.tif");
-    const std::string job =
-        "chart --instrument 2 --mode 0 --ref '" + ref + "' --out '" + out + "' ";
-    const CommandRun narrow = tool(job + "--width 70 --height 297");
-    EXPECT_EQ(narrow.exitCode, 1);
-    EXPECT_NE(narrow.output.find("GenChart/InitChartParams: GenChartLib: Invalid page size."),
-              std::string::npos)
-        << narrow.output;
-    const CommandRun unknown = tool("chart --instrument nonesuch --mode 0 --ref '" + ref +
-                                    "' --out '" + out + "' --paper A4");
-    EXPECT_EQ(unknown.exitCode, 2);
-    EXPECT_NE(unknown.output.find("unknown instrument 'nonesuch'"), std::string::npos);
-    const CommandRun paper = tool(job + "--paper B9");
-    EXPECT_EQ(paper.exitCode, 2);
-    EXPECT_NE(paper.output.find("unknown paper size 'B9'"), std::string::npos);
-    EXPECT_EQ(tool(job + "--paper A4 --width 100 --height 100").exitCode, 2);
-    EXPECT_TRUE(chartFiles().empty());
+    { std::ofstream(dir_.file("taken.tif")) << "keep"; }
+    const std::string job = " --ref '" + ref + "' --out '" + out + "' --paper A4";
+    struct Case {
+        std::string arguments;
+        int exitCode;
+        std::string line;  // what stderr holds, all of it one line
+    };
+    const Case cases[] = {
+        {"--instrument 2 --mode 0 --ref '" + dir_.file("none.txt") + "' --out '" + out +
+             "' --paper A4",
+         1, "cannot read the reference '" + dir_.file("none.txt") + "': No such file or directory"},
+        {"--instrument 2 --mode 0 --ref '" + dir_.file("") + "' --out '" + out + "' --paper A4", 1,
+         "cannot read the reference '" + dir_.file("") + "': Is a directory"},
+        {"--instrument 2 --mode 0 --ref '" + ref + "' --out '" + out + "' --width 70 --height 297",
+         1, "no chart was made: GenChart/InitChartParams: GenChartLib: Invalid page size."},
+        {"--instrument 2 --mode 0 --ref '" + ref + "' --out '" + dir_.file("taken.tif") +
+             "' --paper A4",
+         1, "'" + dir_.file("taken.tif") + "' exists and a chart never replaces a file"},
+        {"--instrument 2 --mode 0 --ref '" + ref + "' --out '" + dir_.file("no/chart.tif") +
+             "' --paper A4",
+         1, "the folder of --out, '" + dir_.file("no") + "', does not exist"},
+        {"--instrument EyOnePro2 --mode 0" + job, 2,
+         "unknown instrument 'EyOnePro2'; did you mean EyeOnePro2? ('orvochart list' shows them "
+         "all)"},
+        {"--instrument nonesuch --mode 0" + job, 2,
+         "unknown instrument 'nonesuch' ('orvochart list' shows them all)"},
+        {"--instrument 2 --mode cmykk" + job, 2,
+         "unknown colour mode 'cmykk'; did you mean CMYK, CMYKO or CMYKOG?"},
+        {"--instrument 2 --mode 9" + job, 2, "unknown colour mode '9'"},
+        {"--instrument 2 --mode 0 --ref '" + ref + "' --out '" + out + "' --paper B9", 2,
+         "unknown paper size 'B9'"},
+        {"--instrument 2 --mode 0 --paper A4 --width 100 --height 100" + job, 2,
+         "give either --width and --height or --paper"},
+        {"--instrument 2 --mode 0 --colour red" + job, 2, "unknown option '--colour'"},
+    };
+    for (const Case& c : cases) {
+        // Standard error alone: the subshell sends standard output away.
+        const CommandRun run = runCommand("(env -u ORVOCHART_LOG '" + std::string(ORVOCHART_TOOL) +
+                                          "' chart " + c.arguments + " 2>&1 >/dev/null)");
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments;
+        EXPECT_EQ(run.output.rfind("orvochart chart: " + c.line, 0), 0U) << run.output;
+        EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 1) << run.output;
+    }
+    // The session's follow-on lines only with -v.
+    const CommandRun verbose = tool("chart -v --instrument 2 --mode 0 --ref '" + ref + "' --out '" +
+                                    out + "' --width 70 --height 297");
+    EXPECT_NE(verbose.output.find("\nGenChart/SetChartParams: "), std::string::npos)
+        << verbose.output;
+    EXPECT_TRUE(chartFiles().size() == 1 && chartFiles()[0] == "taken.tif");
 }
 
 TEST_F(ChartTool, ListsInstrumentsAndModes) {

@@ -1,6 +1,7 @@
 // orvochart chart: makes a chart through the shared library exactly as a host
 // does, by loading the library and calling its exported createChart.
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -18,9 +19,11 @@
 #include <windows.h>
 #endif
 
+#include "CloseMatches.h"
 #include "Commands.h"
 #include "OrvoChartInterface.h"
 #include "Preview.h"
+#include "api/ChartJob.h"
 #include "api/Factory.h"
 #include "cgats/Numbers.h"
 #include "platform/Platform.h"
@@ -83,7 +86,15 @@ void printChartUsage(std::FILE* out) {
     std::fprintf(
         out,
         "\n  --landscape     turn the sheet\n"
-        "  --preview       a small PNG beside each TIFF page, named as the page with .png\n\n"
+        "  --preview       a small PNG beside each TIFF page, named as the page with .png\n"
+        "  -v, --verbose   when no chart is made, every line the library logged, not\n"
+        "                  only the first reason\n"
+        "\n"
+        "After the files, one line per page: its strips x columns and size in mm.\n"
+        "\n"
+        "exit status: 0 the chart was made, 1 it was refused (the reason is printed),\n"
+        "             2 the command line is wrong\n"
+        "\n"
         "'orvochart list' shows the instruments and colour modes.\n");
 }
 
@@ -131,14 +142,54 @@ std::optional<IdMeasureInstrument> parseInstrument(const std::string& text) {
     return std::nullopt;
 }
 
+// Any number is a mode the library can be asked for, but only the listed
+// ones make charts; another number is a typing slip.
 std::optional<ColorMode> parseColorMode(const std::string& text) {
     if (const auto number = wholeNumber(text)) {
+        if (!GenChartLib::isSupportedColorMode(static_cast<std::int32_t>(*number))) {
+            return std::nullopt;
+        }
         return static_cast<ColorMode>(*number);
     }
     if (const GenChartLib::ColorModeEntry* entry = GenChartLib::findColorModeByName(text)) {
         return entry->mode;
     }
     return std::nullopt;
+}
+
+std::vector<KnownName> instrumentNames() {
+    std::vector<KnownName> names;
+    for (const GenChartLib::InstrumentEntry& entry : GenChartLib::instrumentTable()) {
+        names.push_back({entry.shortName, {entry.shortName, entry.enumName}});
+    }
+    return names;
+}
+
+std::vector<KnownName> colorModeNames() {
+    std::vector<KnownName> names;
+    for (const GenChartLib::ColorModeEntry& mode : GenChartLib::colorModeTable()) {
+        names.push_back({mode.shortName, {mode.shortName, mode.enumName}});
+    }
+    return names;
+}
+
+std::vector<KnownName> paperNames() {
+    std::vector<KnownName> names;
+    for (const Paper& paper : kPapers) {
+        names.push_back({paper.name, {paper.name}});
+    }
+    return names;
+}
+
+// A name that matches nothing, with the names the user may have meant.
+std::string unknownName(const std::string& what, const std::string& text,
+                        const std::vector<KnownName>& known, const char* allNames) {
+    std::string line = "unknown " + what + " '" + text + "'";
+    const std::vector<std::string> near = closeMatches(text, known);
+    if (!near.empty()) {
+        line += "; did you mean " + listedAlternatives(near) + "?";
+    }
+    return line + " (" + allNames + ")";
 }
 
 // A length in millimetres: digits with an optional full stop, nothing else.
@@ -159,6 +210,7 @@ struct ChartOptions {
     std::string paper;
     bool landscape = false;
     bool preview = false;
+    bool verbose = false;
 };
 
 // Reads the options; an error message when they do not make a job.
@@ -180,6 +232,10 @@ std::optional<std::string> readOptions(int argc, char** argv, ChartOptions& opti
         }
         if (arg == "--preview") {
             options.preview = true;
+            continue;
+        }
+        if (arg == "-v" || arg == "--verbose") {
+            options.verbose = true;
             continue;
         }
         const auto it = valued.find(arg);
@@ -218,7 +274,8 @@ std::optional<PageSize> pageSizeOf(const ChartOptions& options, std::string& err
                                          : PageSize{paper.widthMm, paper.heightMm};
             }
         }
-        error = "unknown paper size '" + options.paper + "'";
+        error = unknownName("paper size", options.paper, paperNames(),
+                            "'orvochart chart --help' lists the sizes");
         return std::nullopt;
     }
     const auto width = parseMillimetres(options.widthText);
@@ -293,12 +350,26 @@ struct Library {
     CreateChartFn createChart = nullptr;
 };
 
+// The shared library beside this program (a build folder), else in the
+// library folder of the installation this program belongs to, else wherever
+// the system's search finds it.
+std::string libraryPath(const std::string& toolFolder) {
+    for (const fs::path& candidate : {fs::path(toolFolder) / kLibraryFile,
+                                      fs::path(toolFolder) / ORVOCHART_BIN_TO_LIB / kLibraryFile}) {
+        std::error_code ec;
+        if (fs::exists(candidate, ec)) {
+            return candidate.lexically_normal().string();
+        }
+    }
+    return kLibraryFile;
+}
+
 std::optional<Library> loadLibrary(const std::string& folder, std::string& error) {
-    const std::string path = (fs::path(folder) / kLibraryFile).string();
+    const std::string path = libraryPath(folder);
     Library library;
     library.handle = GenChartLib::platform::loadModule(path, &error);
     if (library.handle == nullptr) {
-        error = "cannot load " + path + ": " + error;
+        error = "cannot load the chart library " + path + ": " + error;
         return std::nullopt;
     }
     library.createChart = reinterpret_cast<CreateChartFn>(
@@ -331,13 +402,88 @@ std::string captureLibraryLog() {
 
 void listWrittenFiles(const std::map<std::string, fs::file_time_type>& before,
                       const fs::path& folder, const std::string& logFile) {
-    std::printf("files written:\n");
+    std::vector<std::string> written;
     for (const auto& [path, time] : folderState(folder)) {
         const auto old = before.find(path);
         if (path != logFile && (old == before.end() || old->second != time)) {
-            std::printf("  %s\n", path.c_str());
+            written.push_back(path);
         }
     }
+    if (!written.empty()) {
+        std::printf("files written:\n");
+    }
+    for (const std::string& path : written) {
+        std::printf("  %s\n", path.c_str());
+    }
+}
+
+// Why the reference cannot be read, with the system's reason; nothing when
+// it can. A folder opens but does not read.
+std::optional<std::string> unreadableReference(const std::string& path) {
+    errno = 0;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    int reason = errno;
+    if (file != nullptr) {
+        char byte = 0;
+        const bool failed = std::fread(&byte, 1, 1, file) != 1 && std::ferror(file) != 0;
+        reason = failed ? errno : 0;
+        std::fclose(file);
+    }
+    if (reason == 0 && file != nullptr) {
+        return std::nullopt;
+    }
+    return "cannot read the reference '" + path + "': " + std::strerror(reason);
+}
+
+// Why the chart cannot go to --out: a chart never replaces a file, and its
+// folder must exist.
+std::optional<std::string> unusableOutput(const std::string& outFile) {
+    std::error_code ec;
+    if (fs::exists(outFile, ec)) {
+        return "'" + outFile + "' exists and a chart never replaces a file; remove it or choose " +
+               "another --out";
+    }
+    const fs::path folder = fs::absolute(outFile, ec).parent_path();
+    if (!fs::is_directory(folder, ec)) {
+        return "the folder of --out, '" + folder.string() + "', does not exist";
+    }
+    return std::nullopt;
+}
+
+// The library logs the reason of a refusal first; the lines after it are the
+// session winding down, of use to whoever debugs the library (-v).
+void reportRefusal(const std::string& log, bool userLog, bool verbose) {
+    if (userLog) {
+        std::fprintf(stderr,
+                     "orvochart chart: no chart was made; the reason is in ORVOCHART_LOG\n");
+        return;
+    }
+    const std::size_t end = log.find('\n');
+    const std::string first = log.substr(0, end);
+    std::fprintf(stderr, "orvochart chart: no chart was made: %s\n",
+                 first.empty() ? "the library gave no reason" : first.c_str());
+    if (verbose && end != std::string::npos) {
+        std::fprintf(stderr, "%s", log.substr(end + 1).c_str());
+    }
+}
+
+// One line per page: strips x columns and the page size.
+void printPages(const std::vector<GenChartLib::PageLayout>& pages) {
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        std::printf("page %zu: %d strips x %d columns, %s x %s mm\n", i + 1, pages[i].strips,
+                    pages[i].columns, GenChartLib::formatNumber(pages[i].width, 1).c_str(),
+                    GenChartLib::formatNumber(pages[i].height, 1).c_str());
+    }
+}
+
+int commandLineError(const std::string& problem) {
+    std::fprintf(stderr, "orvochart chart: %s\n", problem.c_str());
+    return 2;
+}
+
+int refused(const std::string& reason) {
+    std::fprintf(stderr, "orvochart chart: %s\n", reason.c_str());
+    return 1;
 }
 
 }  // namespace
@@ -347,29 +493,40 @@ int runChartCommand(int argc, char** argv) {
         printChartUsage(stdout);
         return 0;
     }
-    ChartOptions options;
-    std::string error;
-    if (const auto problem = readOptions(argc, argv, options)) {
-        std::fprintf(stderr, "orvochart chart: %s\n\n", problem->c_str());
+    if (argc < 2) {
         printChartUsage(stderr);
         return 2;
     }
+    ChartOptions options;
+    std::string error;
+    if (const auto problem = readOptions(argc, argv, options)) {
+        return commandLineError(*problem + " ('orvochart chart --help' lists the options)");
+    }
     const auto instrument = parseInstrument(options.instrumentText);
+    if (!instrument) {
+        return commandLineError(unknownName("instrument", options.instrumentText, instrumentNames(),
+                                            "'orvochart list' shows them all"));
+    }
     const auto mode = parseColorMode(options.modeText);
+    if (!mode) {
+        return commandLineError(unknownName("colour mode", options.modeText, colorModeNames(),
+                                            "'orvochart list' shows them all"));
+    }
     const auto size = pageSizeOf(options, error);
-    if (!instrument || !mode || !size) {
-        std::fprintf(stderr, "orvochart chart: %s\n",
-                     !instrument ? ("unknown instrument '" + options.instrumentText + "'").c_str()
-                     : !mode     ? ("unknown colour mode '" + options.modeText + "'").c_str()
-                                 : error.c_str());
-        return 2;
+    if (!size) {
+        return commandLineError(error);
+    }
+    if (const auto problem = unreadableReference(options.refFile)) {
+        return refused(*problem);
+    }
+    if (const auto problem = unusableOutput(options.outFile)) {
+        return refused(*problem);
     }
 
     const std::string logFile = captureLibraryLog();
     const auto library = loadLibrary(toolDirectory(argv[0]), error);
     if (!library) {
-        std::fprintf(stderr, "orvochart chart: %s\n", error.c_str());
-        return 1;
+        return refused(error);
     }
     std::error_code ec;
     const fs::path folder = fs::absolute(options.outFile, ec).parent_path();
@@ -401,10 +558,15 @@ int runChartCommand(int argc, char** argv) {
         fs::remove(logFile, ec);
     }
     if (result.load() != 1) {
-        std::fprintf(stderr, "orvochart chart: no chart was made\n%s", log.c_str());
+        reportRefusal(log, logFile.empty(), options.verbose);
         return 1;
     }
-    std::printf("page 1: %d strips of %d patches\n", strips, columns);
+    const auto pages = GenChartLib::chartJobPages(*instrument, options.refFile, size->widthMm,
+                                                  size->heightMm, *mode);
+    if (pages.empty()) {
+        std::printf("page 1: %d strips x %d columns\n", strips, columns);
+    }
+    printPages(pages);
     if (options.preview && !writeChartPreviews(options.outFile, *mode, stdout)) {
         return 1;
     }

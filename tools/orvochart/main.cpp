@@ -26,7 +26,8 @@ void printUsage(std::FILE* out) {
     }
     std::fprintf(out,
                  "\n'orvochart <command> --help' explains a command's options.\n"
-                 "Set ORVOCHART_LOG=stderr (or a file path) to see the library's diagnostics.\n");
+                 "Set ORVOCHART_LOG=stderr (or a file path) to see the library's diagnostics.\n"
+                 "Exit status: 0 done, 1 refused (the reason is printed), 2 wrong command line.\n");
 }
 
 }  // namespace
