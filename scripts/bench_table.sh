@@ -9,42 +9,14 @@
 #   scripts/bench_table.sh [BUILD_DIR]   (default: build; needs -DORVOCHART_BENCH=ON)
 #   ORVOCHART_BENCH_RUNS=5 scripts/bench_table.sh
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$root/build}
-host=$build/bin/bench_i1_host
-runs=${ORVOCHART_BENCH_RUNS:-3}
-
-if [ ! -x "$host" ]; then
-    echo "no $host: configure with -DORVOCHART_BENCH=ON and build the target bench_i1_host" >&2
-    exit 2
-fi
-for tool in targen printtarg /usr/bin/time; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "$tool is missing (Debian packages argyll and time)" >&2
-        exit 2
-    fi
-done
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/bench_peer.sh"
 export TMPDIR=$work
-# The peer's 1,500 CMYK patches, made once and not timed; 3,000 patches of
-# ours: the 1,500 sample rows twice.
-(cd "$work" && targen -d4 -q -f1500 peer >/dev/null)
+# 3,000 patches of ours: the 1,500 sample rows twice.
 awk '/^NUMBER_OF_SETS/ { print "NUMBER_OF_SETS 3000"; next }
      /^BEGIN_DATA$/ { data = 1; print; next }
      /^END_DATA$/ { for (i = 1; i <= n; i++) print i + n, rows[i]; data = 0 }
      data { n++; rows[n] = substr($0, index($0, " ") + 1) }
      { print }' "$root/samples/cmyk_1500.txt" >"$work/cmyk_3000.txt"
-
-# Prints "seconds kilobytes" of one run of the command.
-measure() {
-    /usr/bin/time -v "$@" >/dev/null 2>"$work/time.txt"
-    awk -F': ' '
-        /Elapsed \(wall clock\)/ { n = split($2, t, ":"); s = 0; for (i = 1; i <= n; i++) s = s * 60 + t[i] }
-        /Maximum resident set size/ { kb = $2 }
-        END { printf "%.3f %d\n", s, kb }' "$work/time.txt"
-}
 
 report() {
     local label=$1
