@@ -74,7 +74,7 @@ class CreateChart : public ::testing::Test {
     // Only the files a chart job writes (the reference and log put aside).
     std::vector<std::string> chartFiles() const {
         std::vector<std::string> names;
-        for (const std::string& name : dir_.files()) {
+        for (const std::string& name : dir_.entries()) {
             if (name.rfind("ref", 0) != 0 && name != "log.txt") {
                 names.push_back(name);
             }

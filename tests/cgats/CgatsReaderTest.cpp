@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "CgatsTestSupport.h"
+#include "Support.h"
 #include "base/ErrorCodes.h"
 #include "cgats/CgatsReader.h"
 #include "outside/DebugLog.h"
@@ -300,14 +301,14 @@ TEST(CgatsReaderErrorTest, EachMalformedTextFailsWithItsCode) {
           tooManyFields + "\nBEGIN_DATA\n", tooManySets}}};
     const std::string logPath = ::testing::TempDir() + "cgats_limit.log";
     std::remove(logPath.c_str());
-    ::setenv("ORVOCHART_LOG", logPath.c_str(), 1);
+    testsupport::setEnv("ORVOCHART_LOG", logPath);
     reopenDebugLog();
     for (const auto& [code, texts] : cases) {
         for (const std::string& text : texts) {
             EXPECT_EQ(streamCode(text), code) << text.substr(0, 80);
         }
     }
-    ::unsetenv("ORVOCHART_LOG");
+    testsupport::unsetEnv("ORVOCHART_LOG");
     reopenDebugLog();
     std::ifstream log(logPath);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(log), {}),

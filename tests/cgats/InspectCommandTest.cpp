@@ -1,15 +1,12 @@
 // The inspect command run as a separate process, as a user runs it.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "CgatsTestSupport.h"
+#include "Support.h"
 
 namespace {
 
@@ -19,24 +16,16 @@ struct ToolRun {
     std::string err;
 };
 
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 ToolRun runInspect(const std::string& arguments) {
-    const std::string out = ::testing::TempDir() + "inspect_stdout.txt";
     const std::string err = ::testing::TempDir() + "inspect_stderr.txt";
-    const int status = std::system((std::string("'") + ORVOCHART_TOOL + "' inspect " + arguments +
-                                    " >'" + out + "' 2>'" + err + "'")
-                                       .c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(out), slurp(err)};
+    const testsupport::CommandResult run =
+        testsupport::run(testsupport::quoted(ORVOCHART_TOOL) + " inspect " + arguments + " 2>" +
+                         testsupport::quoted(err));
+    return {run.exitCode, run.output, testsupport::fileText(err)};
 }
 
 std::string reference(const std::string& name) {
-    return "'" + cgatstest::dataFile(name) + "'";
+    return testsupport::quoted(cgatstest::dataFile(name));
 }
 
 bool contains(const std::string& text, const std::string& part) {

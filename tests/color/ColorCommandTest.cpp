@@ -1,39 +1,19 @@
 // The `orvochart color` verb, run as a user would run it.
 #include <gtest/gtest.h>
 
-#if !defined(_WIN32)
-
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <locale>
 #include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "Support.h"
+
 namespace {
 
-struct ToolRun {
-    int status = -1;
-    std::string output;  // standard output and standard error
-};
-
-ToolRun runColor(const std::string& arguments) {
-    const std::string out =
-        ::testing::TempDir() + "orvochart_color_" + std::to_string(getpid()) + ".txt";
-    const std::string command =
-        std::string(ORVOCHART_TOOL) + " color " + arguments + " >" + out + " 2>&1";
-    const int status = std::system(command.c_str());
-    std::ifstream in(out);
-    ToolRun run{WIFEXITED(status) ? WEXITSTATUS(status) : -1,
-                std::string(std::istreambuf_iterator<char>(in), {})};
-    std::remove(out.c_str());
-    return run;
+// The tool's exit code and what it printed, standard error included.
+testsupport::CommandResult runColor(const std::string& arguments) {
+    return testsupport::run(testsupport::quoted(ORVOCHART_TOOL) + " color " + arguments + " 2>&1");
 }
 
 const std::string kSpectra = std::string(ORVOCHART_TEST_DATA) + "/color/spectral_patches.txt";
@@ -57,8 +37,8 @@ TEST(ColorCommand, NumbersOnTheCommandLine) {
         {"xyz2rgb 41.24 21.26 1.93 --space 1", "R=255 G=0 B=0\n"},
     };
     for (const auto& c : cases) {
-        const ToolRun run = runColor(c.arguments);
-        EXPECT_EQ(run.status, 0) << c.arguments;
+        const testsupport::CommandResult run = runColor(c.arguments);
+        EXPECT_EQ(run.exitCode, 0) << c.arguments;
         EXPECT_EQ(run.output, c.output) << c.arguments;
     }
 }
@@ -82,9 +62,9 @@ std::map<std::string, std::vector<double>> setLines(const std::string& output) {
 // 51.8372 and density -log10(0.2); cyan reflects 1 % under the whole status
 // A red filter and has a negative a.
 TEST(ColorCommand, SpectralFilePerSet) {
-    const ToolRun run =
+    const testsupport::CommandResult run =
         runColor("spectral " + kSpectra + " --illuminant 6 --observer 0 --density 0");
-    ASSERT_EQ(run.status, 0) << run.output;
+    ASSERT_EQ(run.exitCode, 0) << run.output;
     auto sets = setLines(run.output);
     const std::vector<double>& white = sets["WHITE"];
     const std::vector<double>& grey = sets["GREY20"];
@@ -118,17 +98,15 @@ TEST(ColorCommand, ErrorsExplainThemselvesAndHelpListsTheVerbs) {
         {"spectral " + kSpectra + " --observer 1", 2, "unknown illuminant 5 or observer 1"},
     };
     for (const auto& c : cases) {
-        const ToolRun run = runColor(c.arguments);
-        EXPECT_EQ(run.status, c.status) << c.arguments;
+        const testsupport::CommandResult run = runColor(c.arguments);
+        EXPECT_EQ(run.exitCode, c.status) << c.arguments;
         EXPECT_NE(run.output.find(c.message), std::string::npos) << run.output;
     }
-    const ToolRun help = runColor("--help");
-    EXPECT_EQ(help.status, 0);
+    const testsupport::CommandResult help = runColor("--help");
+    EXPECT_EQ(help.exitCode, 0);
     for (const char* verb : {"de2000", "cmc", "lab2xyz", "lch2lab", "spectral FILE"}) {
         EXPECT_NE(help.output.find(verb), std::string::npos) << verb;
     }
 }
 
 }  // namespace
-
-#endif  // !_WIN32

@@ -5,7 +5,6 @@
 #define ORVOCHART_TESTS_ENGINE_CHARTTESTSUPPORT_H
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -17,72 +16,16 @@
 #include <utility>
 #include <vector>
 
+#include "Support.h"
 #include "base/ChartParams.h"
 #include "engine/MeasureInstrument.h"
-#include "outside/DebugLog.h"
 
 namespace chart_test {
 
 namespace fs = std::filesystem;
 
-// An empty folder of the running test, removed afterwards.
-class TempDir {
-  public:
-    TempDir() {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        path_ = fs::temp_directory_path() / ("orvo_engine_" + std::to_string(::getpid()) + "_" +
-                                             info->test_suite_name() + "_" + info->name());
-        fs::remove_all(path_);
-        fs::create_directories(path_);
-    }
-    ~TempDir() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    const fs::path& path() const { return path_; }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-    // Names of the files in the folder, sorted.
-    std::vector<std::string> files() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(path_)) {
-            names.push_back(entry.path().filename().string());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-  private:
-    fs::path path_;
-};
-
-// Diagnostics of the library go to a file while this lives.
-class LogCapture {
-  public:
-    explicit LogCapture(std::string path) : path_(std::move(path)) {
-        std::remove(path_.c_str());
-        setenv("ORVOCHART_LOG", path_.c_str(), 1);
-        GenChartLib::reopenDebugLog();
-    }
-    ~LogCapture() {
-        unsetenv("ORVOCHART_LOG");
-        GenChartLib::reopenDebugLog();
-    }
-    LogCapture(const LogCapture&) = delete;
-    LogCapture& operator=(const LogCapture&) = delete;
-
-    std::string text() const {
-        std::ifstream in(path_);
-        std::stringstream all;
-        all << in.rdbuf();
-        return all.str();
-    }
-
-  private:
-    std::string path_;
-};
+using TempDir = testsupport::TempFolder;
+using testsupport::LogCapture;
 
 // A CMYK reference of `sets` patches with the given header keyword lines.
 // Patch i has i % 101 percent cyan and i / 101 % 101 percent magenta, so

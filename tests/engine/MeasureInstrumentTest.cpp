@@ -552,9 +552,11 @@ class TemporaryFolderOverride {
   public:
     explicit TemporaryFolderOverride(const std::string& dir)
         : had_(std::getenv("TMPDIR") != nullptr), old_(had_ ? std::getenv("TMPDIR") : "") {
-        setenv("TMPDIR", dir.c_str(), 1);
+        testsupport::setEnv("TMPDIR", dir);
     }
-    ~TemporaryFolderOverride() { had_ ? setenv("TMPDIR", old_.c_str(), 1) : unsetenv("TMPDIR"); }
+    ~TemporaryFolderOverride() {
+        had_ ? testsupport::setEnv("TMPDIR", old_) : testsupport::unsetEnv("TMPDIR");
+    }
 
   private:
     bool had_;

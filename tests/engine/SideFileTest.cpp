@@ -61,7 +61,7 @@ TEST(SideFile, IsWrittenWholeAndLeavesNoTemporaryFile) {
     TempDir dir;
     EXPECT_EQ(writeCode(dir.file("chart.tif.dcf"), "A=1\r\n", dir.file("ref.txt")), ERR_NONE);
     EXPECT_EQ(contents(dir.file("chart.tif.dcf")), "A=1\r\n");
-    EXPECT_EQ(dir.files(), std::vector<std::string>{"chart.tif.dcf"});
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"chart.tif.dcf"});
 }
 
 TEST(SideFile, RefusesTheReferenceAnExistingFileALinkAndAFolderThatCannotBeWritten) {
@@ -81,7 +81,7 @@ TEST(SideFile, RefusesTheReferenceAnExistingFileALinkAndAFolderThatCannotBeWritt
     EXPECT_EQ(contents(dir.file("old.dcf")), "earlier chart");
     EXPECT_EQ(contents(dir.file("target")), "target");
     EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.dcf")));
-    EXPECT_EQ(dir.files(),
+    EXPECT_EQ(dir.entries(),
               (std::vector<std::string>{"link.dcf", "log.txt", "old.dcf", "ref.txt", "target"}));
     EXPECT_EQ(log.text(), std::string("Test/writeSideFile: ") +
                               errorText(ERR_CHART_NAME_IS_REFERENCE) + ": " + reference +

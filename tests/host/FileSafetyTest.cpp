@@ -4,7 +4,6 @@
 // replaced; an output name as long as a folder entry allows still makes a
 // whole chart.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -69,7 +68,8 @@ TEST_P(PlantedLinks, AreNeitherFollowedNorReplaced) {
     for (const std::string& n : names) {
         temporaries.insert("." + n + ".part");
         for (int k = 0; k < 16; ++k) {
-            temporaries.insert(n + ".part" + std::to_string(getpid()) + "-" + std::to_string(k));
+            temporaries.insert(n + ".part" + std::to_string(testsupport::processId()) + "-" +
+                               std::to_string(k));
         }
     }
     ASSERT_EQ(makeWithLinks("temporaries", temporaries), 1);

@@ -37,9 +37,7 @@
 #define ORVOCHART_TESTS_HOST_READBACK_H
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <tiffio.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -62,6 +60,7 @@
 #include <vector>
 
 #include "OrvoChartInterface.h"
+#include "Support.h"
 
 namespace readback {
 
@@ -70,44 +69,8 @@ using Bytes = std::vector<std::uint8_t>;
 
 // --- Files -------------------------------------------------------------------
 
-// A folder of its own for each test and process, removed afterwards.
-class TempFolder {
-  public:
-    TempFolder() {
-        const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = std::string("orvochart-") + std::to_string(getpid()) + "-" +
-                           info->test_suite_name() + "-" + info->name();
-        std::replace(name.begin(), name.end(), '/', '_');
-        path_ = fs::temp_directory_path() / name;
-        fs::remove_all(path_);
-        fs::create_directories(path_);
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-    // Every file in the folder, sorted, for checks that nothing was left behind.
-    std::vector<std::string> entries() const {
-        std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(path_)) {
-            names.push_back(e.path().filename().string());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-  private:
-    fs::path path_;
-};
-
-inline std::string fileText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using testsupport::fileText;
+using testsupport::TempFolder;
 
 // A side file is read by Windows tools: every line ends in CR LF, the last
 // one included.
@@ -318,31 +281,14 @@ inline std::string readNumber(const TiffPage& page, const Bytes& black, std::int
 
 // --- PDF pages through qpdf and Ghostscript ----------------------------------
 
-struct CommandResult {
-    int exitCode = -1;
-    std::string output;  // standard output only
-};
+using testsupport::CommandResult;
+using testsupport::run;
 
-inline CommandResult run(const std::string& command) {
-    CommandResult result;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return result;
-    }
-    char buffer[4096];
-    for (std::size_t n = 0; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-        result.output.append(buffer, n);
-    }
-    const int status = pclose(pipe);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
-}
-
-// The files single-quoted for the shell (test paths hold no single quote).
+// The files as shell words, each after a space.
 inline std::string quoted(const std::vector<std::string>& files) {
     std::string list;
     for (const std::string& file : files) {
-        list += " '" + file + "'";
+        list += " " + testsupport::quoted(file);
     }
     return list;
 }

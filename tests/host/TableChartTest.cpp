@@ -21,7 +21,6 @@
 //   strips; paper fills the last), 100 mm wide (its least width); rows 26 mm
 //   below the top margin instead of 12.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -32,6 +31,7 @@
 #include <vector>
 
 #include "OrvoChartInterface.h"
+#include "Support.h"
 #include "host/EyeOnePages.h"
 
 namespace readback {
@@ -133,8 +133,8 @@ std::string readCode(const TiffPage& page, const Bytes& black, std::int64_t barB
 
 class TableChart : public HostFolder, public ::testing::WithParamInterface<ChartCase> {
   protected:
-    void SetUp() override { setenv("TMPDIR", path("").c_str(), 1); }
-    void TearDown() override { unsetenv("TMPDIR"); }
+    void SetUp() override { testsupport::setEnv("TMPDIR", path("")); }
+    void TearDown() override { testsupport::unsetEnv("TMPDIR"); }
     int counter() const {
         const std::string bytes = fileText(path("qvnstcid.dat"));
         return bytes.size() == 1 ? static_cast<unsigned char>(bytes[0]) : -1;
@@ -284,7 +284,7 @@ TEST_F(TableChart, ControlBlockThatCannotBeWrittenFailsTheJob) {
 TEST_F(TableChart, ChartIdCounterAdvancesOncePerChartWithoutFollowingLinks) {
     writeReference(path("reference.txt"), allModes().front(), 90, "");
     std::ofstream(path("victim")) << "keep";
-    ASSERT_EQ(symlink(path("victim").c_str(), path("qvnstcid.dat").c_str()), 0);
+    std::filesystem::create_symlink(path("victim"), path("qvnstcid.dat"));
     ASSERT_EQ(make(MI_ISIS2NET, "a.tif", path("reference.txt"), 60, 120, CM_CMYK).result, 1);
     EXPECT_EQ(fileText(path("victim")), "keep");
     const int first = counter();

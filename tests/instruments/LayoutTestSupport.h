@@ -5,14 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "host/ReadBack.h"
-#include "outside/DebugLog.h"
 
 namespace GenChartLib {
 
@@ -28,15 +24,9 @@ class LayoutFolder : public ::testing::Test {
     // What `body` writes to the debug log, kept in "log.txt".
     template <class Body>
     std::string logOf(Body body) const {
-        setenv("ORVOCHART_LOG", file("log.txt").c_str(), 1);
-        reopenDebugLog();
+        testsupport::LogCapture log(file("log.txt"));
         body();
-        unsetenv("ORVOCHART_LOG");
-        reopenDebugLog();
-        std::ifstream in(file("log.txt"));
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
+        return log.text();
     }
 
     readback::TempFolder folder_;

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -8,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "Support.h"
 #include "base/ErrorCodes.h"
 #include "outside/DebugLog.h"
 
@@ -21,14 +21,14 @@ class DebugLogFile : public ::testing::Test {
     void SetUp() override {
         // ctest runs every test in its own process, in parallel: one file each.
         path_ = (fs::temp_directory_path() /
-                 ("orvochart-debuglog-" + std::to_string(getpid()) + ".log"))
+                 ("orvochart-debuglog-" + std::to_string(testsupport::processId()) + ".log"))
                     .string();
         fs::remove(path_);
-        setenv("ORVOCHART_LOG", path_.c_str(), 1);
+        testsupport::setEnv("ORVOCHART_LOG", path_);
         reopenDebugLog();
     }
     void TearDown() override {
-        unsetenv("ORVOCHART_LOG");
+        testsupport::unsetEnv("ORVOCHART_LOG");
         reopenDebugLog();
         fs::remove(path_);
     }
@@ -84,7 +84,7 @@ TEST_F(DebugLogFile, LinesFromManyThreadsDoNotInterleave) {
 }
 
 TEST(DebugLog, SilentWithoutTheVariable) {
-    unsetenv("ORVOCHART_LOG");
+    testsupport::unsetEnv("ORVOCHART_LOG");
     reopenDebugLog();
     testing::internal::CaptureStderr();
     EXPECT_EQ(debugLog("X: %s", 0, 0, "nothing"), 0);
@@ -92,12 +92,12 @@ TEST(DebugLog, SilentWithoutTheVariable) {
 }
 
 TEST(DebugLog, WritesToStandardErrorOnRequest) {
-    setenv("ORVOCHART_LOG", "stderr", 1);
+    testsupport::setEnv("ORVOCHART_LOG", "stderr");
     reopenDebugLog();
     testing::internal::CaptureStderr();
     logError("GenChart/InitChartParams: %s", ERR_INVALID_HANDLE);
     const std::string err = testing::internal::GetCapturedStderr();
-    unsetenv("ORVOCHART_LOG");
+    testsupport::unsetEnv("ORVOCHART_LOG");
     reopenDebugLog();
     EXPECT_EQ(err, "GenChart/InitChartParams: GenChartLib: Invalid measurement handle\n");
 }

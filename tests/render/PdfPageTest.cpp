@@ -38,10 +38,10 @@ namespace GenChartLib {
 namespace {
 
 namespace fs = std::filesystem;
-using failuretest::CapturedLog;
 using failuretest::codeOf;
 using readback::TempFolder;
 using readback::TiffPage;
+using testsupport::LogCapture;
 
 // Ghostscript renders test pages at 5 dots per millimetre.
 constexpr double kDotsPerMm = 127.0 / 25.4;
@@ -166,7 +166,7 @@ std::string moduleFile(const char* baseName) {
 
 TEST(PdfPageModule, MissingForeignOutdatedOrUnfitModulesAreRefusedWithTheReasonLogged) {
     TempFolder folder;
-    CapturedLog log(folder.file("log.txt"));
+    LogCapture log(folder.file("log.txt"));
     const ChartParams params = paramsFor(CM_CMYK);
     for (const char* module : {"noSuchPDF", "foreignPDF", "outdatedPDF"}) {
         EXPECT_EQ(codeOf([&] { PdfPage<WriteCMYK> page(params, moduleFile(module)); }), -199)

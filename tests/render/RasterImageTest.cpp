@@ -22,12 +22,12 @@
 namespace GenChartLib {
 namespace {
 
-using failuretest::CapturedLog;
 using failuretest::codeOf;
 using failuretest::messageOf;
 using readback::readTiff;
 using readback::TempFolder;
 using readback::TiffPage;
+using testsupport::LogCapture;
 
 using rowloop::ObjectList;
 using rowloop::renderLiteral;
@@ -317,7 +317,7 @@ class PageFailures : public testing::Test {
     }
     std::string log() const { return captured.text(); }
     TempFolder folder;
-    CapturedLog captured{folder.file("log.txt")};
+    LogCapture captured{folder.file("log.txt")};
 };
 
 TEST_F(PageFailures, MissingOrOutdatedModulesAreRefusedWithTheReasonLogged) {
