@@ -37,13 +37,8 @@ inline std::vector<std::vector<double>> readNumericCsv(const std::string& name) 
 // A spectrum of `count` equal reflectance factors from `startNm` in `stepNm`.
 inline SpectRecord flatSpectrum(double reflectance, OrvoLong startNm = 380, OrvoLong stepNm = 10,
                                 OrvoLong count = 36) {
-    SpectRecord s{};
-    for (double& v : s.value) {
-        v = reflectance;
-    }
-    s.start = startNm;
-    s.step = stepNm;
-    s.count = count;
+    SpectRecord s{{}, startNm, stepNm, count, 0};
+    std::fill(std::begin(s.value), std::end(s.value), reflectance);
     return s;
 }
 
@@ -66,9 +61,8 @@ inline Rgb rgb(const tagRGBRecord& r) {
 // Each component within `tolerance` of the expected value.
 template <class Record>
 void expectNear(const Record& actual, const Triple& expected, double tolerance) {
-    const Triple got = triple(actual);
     for (std::size_t i = 0; i < 3; ++i) {
-        EXPECT_NEAR(got[i], expected[i], tolerance) << "component " << i;
+        EXPECT_NEAR(triple(actual)[i], expected[i], tolerance) << "component " << i;
     }
 }
 

@@ -15,37 +15,13 @@ ColorTriplex between(double share) {
                         kPaper.Z + share * (kSolid.Z - kPaper.Z)};
 }
 
-// Half way from paper to solid, but `channel` at `share` of the way.
-ColorTriplex movedIn(double ColorTriplex::*channel, double share) {
-    ColorTriplex tint = between(0.5);
-    tint.*channel = between(share).*channel;
-    return tint;
-}
-
 // A small wedge: paper, the four solids, a 50 % tint of each ink, a two-ink
-// patch. A tint's share of the way from paper to solid is its tone value in
-// the channel its ink reads (cyan X, magenta Y, yellow Z, black Y): the
-// first measurement is half way, the second moves only that channel.
+// patch, a patch with no ink above 0 that is yet not paper. A tint's share of
+// the way from paper to solid is its tone value in the channel its ink reads
+// (cyan X, magenta Y, yellow Z, black Y): the first measurement is half way,
+// the second moves only that channel.
 class ToneValue : public ::testing::Test {
   protected:
-    void add(ColorQuadruple ink, ColorTriplex a, ColorTriplex b) {
-        inks.push_back(ink);
-        first.push_back(a);
-        second.push_back(b);
-    }
-    void SetUp() override {
-        add({0, 0, 0, 0}, kPaper, kPaper);                                     // 0 paper
-        add({255, 0, 0, 0}, kSolid, kSolid);                                   // 1 cyan solid
-        add({0, 255, 0, 0}, kSolid, kSolid);                                   // 2 magenta solid
-        add({0, 0, 255, 0}, kSolid, kSolid);                                   // 3 yellow solid
-        add({0, 0, 0, 255}, kSolid, kSolid);                                   // 4 black solid
-        add({127.5, 0, 0, 0}, between(0.5), movedIn(&ColorTriplex::X, 0.6));   // 5 cyan 50
-        add({0, 127.5, 0, 0}, between(0.5), movedIn(&ColorTriplex::Y, 0.4));   // 6 magenta 50
-        add({0, 0, 127.5, 0}, between(0.5), movedIn(&ColorTriplex::Z, 0.55));  // 7 yellow 50
-        add({0, 0, 0, 127.5}, between(0.5), movedIn(&ColorTriplex::Y, 0.47));  // 8 black 50
-        add({127.5, 127.5, 0, 0}, between(0.7), between(0.8));                 // 9 two inks
-        add({0, -3, 0, 0}, between(0.2), between(0.3));  // 10 no ink above 0, yet not paper
-    }
     unsigned count() const { return static_cast<unsigned>(inks.size()); }
     double deltaT(int index) {
         return GetDeltaT(index, first.data(), second.data(), inks.data(), count());
@@ -54,8 +30,22 @@ class ToneValue : public ::testing::Test {
         result.assign(count(), 99.0);
         return GetDeltaTArray(result.data(), first.data(), second.data(), inks.data(), count());
     }
-    std::vector<ColorQuadruple> inks;
-    std::vector<ColorTriplex> first;
+    void SetUp() override {
+        second = first;
+        second[5].X = between(0.6).X;
+        second[6].Y = between(0.4).Y;
+        second[7].Z = between(0.55).Z;
+        second[8].Y = between(0.47).Y;
+        second[9] = between(0.8);
+        second[10] = between(0.3);
+    }
+    std::vector<ColorQuadruple> inks{{0, 0, 0, 0},         {255, 0, 0, 0},   {0, 255, 0, 0},
+                                     {0, 0, 255, 0},       {0, 0, 0, 255},   {127.5, 0, 0, 0},
+                                     {0, 127.5, 0, 0},     {0, 0, 127.5, 0}, {0, 0, 0, 127.5},
+                                     {127.5, 127.5, 0, 0}, {0, -3, 0, 0}};
+    std::vector<ColorTriplex> first{kPaper,       kSolid,       kSolid,       kSolid,
+                                    kSolid,       between(0.5), between(0.5), between(0.5),
+                                    between(0.5), between(0.7), between(0.2)};
     std::vector<ColorTriplex> second;
 };
 
@@ -69,21 +59,17 @@ TEST_F(ToneValue, PatchAndArrayGiveTheShareDifferenceOfEachTint) {
         EXPECT_NEAR(deltaT(i), perPatch[i], 1e-9) << i;
         EXPECT_NEAR(result[static_cast<unsigned>(i)], inArray[i], 1e-9) << i;
     }
-}
-
-TEST_F(ToneValue, EqualPaperAndSolidGiveZero) {
-    first[1] = kPaper;
-    second[1] = kPaper;
+    first[1] = second[1] = kPaper;  // paper and solid alike: no tone at all
     EXPECT_EQ(deltaT(5), 0.0);
 }
 
 TEST_F(ToneValue, PaperAndSolidsAreFoundByRoundedPercent) {
-    // A first patch of 1/255 cyan rounds to 0 % and becomes the paper.
+    // A first patch of 1/255 cyan rounds to 0 % and becomes the paper. The
+    // cyan tint, now at 6, against paper X 80 instead of 90: first
+    // (80 - 55) / 60, second (80 - 48) / 60.
     inks.insert(inks.begin(), ColorQuadruple{1, 0, 0, 0});
     first.insert(first.begin(), ColorTriplex{80, 92, 80});
     second.insert(second.begin(), ColorTriplex{80, 92, 80});
-    // The cyan tint, now at 6, against paper X 80 instead of 90: first
-    // (80 - 55) / 60, second (80 - 48) / 60.
     EXPECT_NEAR(deltaT(6), (80.0 - 48.0) / 60.0 * 100.0 - (80.0 - 55.0) / 60.0 * 100.0, 1e-9);
 }
 
@@ -101,11 +87,12 @@ TEST_F(ToneValue, MissingPaperOrSolidGivesMinus101) {
 }
 
 TEST_F(ToneValue, BadArgumentsAreRefused) {
+    for (int index : {-1, 11}) {
+        EXPECT_EQ(deltaT(index), -101.0);
+    }
     EXPECT_EQ(GetDeltaT(5, nullptr, second.data(), inks.data(), count()), -101.0);
     EXPECT_EQ(GetDeltaT(5, first.data(), nullptr, inks.data(), count()), -101.0);
     EXPECT_EQ(GetDeltaT(5, first.data(), second.data(), nullptr, count()), -101.0);
-    EXPECT_EQ(deltaT(-1), -101.0);
-    EXPECT_EQ(deltaT(11), -101.0);
     EXPECT_EQ(GetDeltaT(0, first.data(), second.data(), inks.data(), 0), -101.0);
     std::vector<double> result(count(), 99.0);
     EXPECT_EQ(GetDeltaTArray(nullptr, first.data(), second.data(), inks.data(), count()), -1);
