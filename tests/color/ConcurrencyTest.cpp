@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <string>
 #include <thread>
 #include <vector>
 
@@ -10,35 +9,32 @@
 
 namespace {
 
-// The bytes of every spectral result: XYZ for each illuminant and observer
-// number and the densities of each type, whose tables are built lazily on
-// first use.
-std::string spectralResults() {
-    std::string bytes;
-    const auto put = [&bytes](const auto& v) {
-        bytes.append(reinterpret_cast<const char*>(&v), sizeof v);
-    };
+// XYZ for each illuminant and observer number and the densities of each
+// type: their tables are built lazily on first use.
+std::vector<double> spectralResults() {
     SpectRecord s = colortest::flatSpectrum(0.0);
     for (int i = 0; i < 36; ++i) {
         s.value[i] = 0.05 + 0.9 * (i % 7) / 6.0;
     }
+    std::vector<double> out;
     for (unsigned illuminant = 0; illuminant <= 12; ++illuminant) {
         for (unsigned observer = 0; observer <= 9; ++observer) {
             ColorTriplex xyz{};
-            put(GetXYZfromSPECTRAL_Ex(s, &xyz, illuminant, observer));
-            put(xyz);
+            out.push_back(GetXYZfromSPECTRAL_Ex(s, &xyz, illuminant, observer));
+            out.insert(out.end(), {xyz.X, xyz.Y, xyz.Z});
         }
     }
     for (OrvoLong type = 0; type <= 7; ++type) {
-        put(GetDesityfromSPECTRAL(type, s));
+        const ColorQuadruple d = GetDesityfromSPECTRAL(type, s);
+        out.insert(out.end(), {d.c, d.m, d.y, d.k});
     }
-    return bytes;
+    return out;
 }
 
 // Eight threads start together and race for the tables; each must get
 // exactly what one thread alone gets afterwards.
 TEST(Concurrency, EightThreadsGiveTheSingleThreadResults) {
-    std::vector<std::string> results(8);
+    std::vector<std::vector<double>> results(8);
     std::atomic<std::size_t> ready{0};
     std::vector<std::thread> threads;
     for (std::size_t t = 0; t < results.size(); ++t) {
@@ -52,9 +48,8 @@ TEST(Concurrency, EightThreadsGiveTheSingleThreadResults) {
     for (std::thread& t : threads) {
         t.join();
     }
-    const std::string single = spectralResults();
-    for (const std::string& result : results) {
-        EXPECT_TRUE(result == single);
+    for (const std::vector<double>& result : results) {
+        EXPECT_TRUE(result == spectralResults());
     }
 }
 

@@ -80,17 +80,16 @@ TEST(LabRoundTrips, XyzForEveryWhiteAndLchOverTheLabGrid) {
     EXPECT_LT(worstLch, 2e-5);
 }
 
-TEST(LabAndXyz, NullOutputsAndUnusablePaperAreRefused) {
+TEST(LabAndXyz, NullOutputsAndAnUnusablePaperAreRefused) {
     double v = 7.0;
     OrvoLong n = 7;
     EXPECT_EQ(GetLABfromXYZ(50, 50, 50, nullptr, &v, &v, 0), -1);
     EXPECT_EQ(GetLABfromXYZ_Ex(50, 50, 50, &v, nullptr, &v, 0, 1), -1);
     EXPECT_EQ(GetXYZfromLAB(50, 0, 0, &v, &v, nullptr, 0), -1);
     EXPECT_EQ(GetRGBfromXYZ(1, 1, 1, &n, nullptr, &n, 1), -1);
+    EXPECT_TRUE(v == 7.0 && n == 7);
     const ColorTriplex paper{90, 92, 78};
     EXPECT_EQ(GetXYZrelative(paper, nullptr, 0, 0, paper), -1);
-    EXPECT_EQ(v, 7.0);
-    EXPECT_EQ(n, 7);
     for (const ColorTriplex& bad : {ColorTriplex{90, 0, 80}, {-1, 90, 80}, {90, 90, kNaN}}) {
         ColorTriplex result{1, 2, 3};
         EXPECT_EQ(GetXYZrelative(paper, &result, 0, 0, bad), -1);
@@ -98,6 +97,7 @@ TEST(LabAndXyz, NullOutputsAndUnusablePaperAreRefused) {
     }
 }
 
+// Paper measured as (90, 92, 78) becomes the white; half its XYZ half of it.
 TEST(MediaRelativeXyz, ScalesPaperToTheWhite) {
     ColorTriplex result{};
     const ColorTriplex paper{90, 92, 78};
@@ -133,61 +133,53 @@ TEST(RgbToXyzAndLab, SrgbPrimariesGreyAndTheUnadaptedD50White) {
     expectNear(GetLABFromRGB(tagRGBRecord{255, 255, 255}), {100, -2.3794, -19.3834}, 1e-4);
 }
 
-TEST(XyzToRgb, SpacesFallbacksAndClamping) {
+// Y = 18.42 grey (L* 50) in sRGB encodes to 0.4663 -> 119, but from Lab
+// L* 50 it is 118.9: the channel is truncated. Space 3 has no matrix.
+TEST(ScreenRgb, SpacesFallbacksTruncationAndClipping) {
     EXPECT_EQ(rgbFromXyz(95.047, 100, 108.883, 1), (Rgb{255, 255, 255}));
     EXPECT_EQ(rgbFromXyz(41.24, 21.26, 1.93, 1), (Rgb{255, 0, 0}));
-    // Y = 18.42 grey (L* 50) in sRGB encodes to 0.4663 -> 119.
     EXPECT_EQ(rgbFromXyz(95.047 * 0.1842, 18.42, 108.883 * 0.1842, 1), (Rgb{119, 119, 119}));
     EXPECT_EQ(rgbFromXyz(500, 500, 500, 2), (Rgb{255, 255, 255}));
-    EXPECT_EQ(rgbFromXyz(50, 50, 50, 3), (Rgb{0, 0, 0}));  // space 3 has no matrix
+    EXPECT_EQ(rgbFromXyz(50, 50, 50, 3), (Rgb{0, 0, 0}));
     EXPECT_EQ(rgbFromXyz(30, 20, 10, 9), rgbFromXyz(30, 20, 10, 0));
     EXPECT_TRUE(inByteRange(rgbFromXyz(kNaN, kInf, -kInf, 1)));
-}
-
-TEST(LabToRgb, NeutralsStayNeutralAndSaturatedColoursClip) {
-    const Rgb white = rgb(GetRGBFromLab(LabRecord{100, 0, 0}));
-    EXPECT_TRUE(white[0] >= 254 && white[1] == 255 && white[2] >= 254);
-    EXPECT_EQ(rgb(GetRGBFromLab(LabRecord{0, 0, 0})), (Rgb{0, 0, 0}));
-    // L* 50 is sRGB 118.9; the channel is truncated.
     EXPECT_EQ(rgb(GetRGBFromLab(LabRecord{50, 0, 0})), (Rgb{118, 118, 118}));
+    EXPECT_EQ(rgb(GetRGBFromLab(LabRecord{0, 0, 0})), (Rgb{0, 0, 0}));
     EXPECT_EQ(rgb(GetRGBFromLab(LabRecord{kNaN, kNaN, kInf}))[0], 0);
     // Far outside the sRGB gamut towards red: only the red channel is lit.
     const Rgb red = rgb(GetRGBFromLab(LabRecord{60, 100, 90}));
     EXPECT_TRUE(red[0] == 255 && red[1] < 10 && red[2] < 10);
 }
 
-// 200 % cyan is not clamped; NaN and huge values are never cast.
-TEST(InkPreview, Cmyk) {
-    constexpr OrvoLong kMin = std::numeric_limits<std::int32_t>::min();
-    constexpr OrvoLong kMax = std::numeric_limits<std::int32_t>::max();
-    const std::pair<ColorQuadruple, Rgb> cases[] = {
-        {{0, 0, 0, 0}, {255, 255, 255}},  {{100, 0, 0, 0}, {0, 255, 255}},
-        {{0, 0, 0, 50}, {127, 127, 127}}, {{200, 0, 0, 0}, {-255, 255, 255}},
-        {{kNaN, 0, 0, 0}, {0, 255, 255}}, {{1e300, -1e300, 0, 0}, {kMin, kMax, 255}}};
-    for (const auto& [inks, expected] : cases) {
-        EXPECT_EQ(rgb(GetRGBFromCMYK(inks)), expected) << inks.c << " " << inks.k;
-    }
-}
-
+// CMYK: 200 % cyan is not clamped; NaN and huge values are never cast.
 // Green 100: cyan cos(36 deg) = 0.80904 -> R = 48; yellow cos(54 deg) =
 // 0.58782 -> B = 105. Orange 100: magenta cos(58 deg) = 0.52994 -> G = 119;
 // yellow cos(32 deg) = 0.84806 -> B = 38. Each folded ink is capped at 100 %.
-TEST(InkPreview, OrangeAndGreenFoldIntoProcessInks) {
+// CMYK+RGB: 50 % cyan is the amount 127 (50 x 2.55 = 127.4999...), paper
+// side 128; -100 % red: 510 x 255 x 255 / 65025 = 510, whose low byte is 254.
+TEST(InkPreview, ProcessInksOrangeAndGreenAndRgbInks) {
+    constexpr OrvoLong kMin = std::numeric_limits<std::int32_t>::min();
+    constexpr OrvoLong kMax = std::numeric_limits<std::int32_t>::max();
+    const std::pair<ColorQuadruple, Rgb> cmyk[] = {
+        {{0, 0, 0, 0}, {255, 255, 255}},  {{100, 0, 0, 0}, {0, 255, 255}},
+        {{0, 0, 0, 50}, {127, 127, 127}}, {{200, 0, 0, 0}, {-255, 255, 255}},
+        {{kNaN, 0, 0, 0}, {0, 255, 255}}, {{1e300, -1e300, 0, 0}, {kMin, kMax, 255}}};
+    for (const auto& [inks, expected] : cmyk) {
+        EXPECT_EQ(rgb(GetRGBFromCMYK(inks)), expected) << inks.c << " " << inks.k;
+    }
+    const std::pair<tagCMYKOGRecord, Rgb> cmykog[] = {{{0, 0, 0, 0, 0, 100}, {48, 255, 105}},
+                                                      {{0, 0, 0, 0, 100, 0}, {255, 119, 38}},
+                                                      {{90, 0, 90, 0, 100, 100}, {0, 119, 0}}};
+    for (const auto& [inks, expected] : cmykog) {
+        EXPECT_EQ(rgb(GetRGBFromCMYKOG(inks)), expected) << inks.O << " " << inks.G;
+    }
     EXPECT_EQ(rgb(GetRGBFromCMYKOG(tagCMYKOGRecord{30, 40, 50, 10, 0, 0})),
               rgb(GetRGBFromCMYK(ColorQuadruple{30, 40, 50, 10})));
-    EXPECT_EQ(rgb(GetRGBFromCMYKOG(tagCMYKOGRecord{0, 0, 0, 0, 0, 100})), (Rgb{48, 255, 105}));
-    EXPECT_EQ(rgb(GetRGBFromCMYKOG(tagCMYKOGRecord{0, 0, 0, 0, 100, 0})), (Rgb{255, 119, 38}));
-    EXPECT_EQ(rgb(GetRGBFromCMYKOG(tagCMYKOGRecord{90, 0, 90, 0, 100, 100})), (Rgb{0, 119, 0}));
-}
-
-// 50 % cyan is the amount 127 (50 x 2.55 = 127.4999...), paper side 128.
-// -100 % red: 510 x 255 x 255 / 65025 = 510, whose low byte is 254.
-TEST(InkPreview, CmykPlusRgbInks) {
-    const std::pair<tagCMYKRGBRecord, Rgb> cases[] = {
+    const std::pair<tagCMYKRGBRecord, Rgb> cmykrgb[] = {
         {{0, 0, 0, 0, 0, 0, 0}, {255, 255, 255}},  {{0, 0, 0, 0, 100, 0, 0}, {255, 0, 0}},
         {{0, 0, 0, 0, 0, 0, 100}, {0, 0, 255}},    {{0, 0, 0, 100, 0, 0, 0}, {0, 0, 0}},
         {{50, 0, 0, 0, 0, 0, 0}, {128, 255, 255}}, {{0, 0, 0, 0, -100, 0, 0}, {255, 254, 254}}};
-    for (const auto& [inks, expected] : cases) {
+    for (const auto& [inks, expected] : cmykrgb) {
         EXPECT_EQ(rgb(GetRGBFromCMYKRGB(inks)), expected) << inks.C << " " << inks.R;
     }
     EXPECT_TRUE(inByteRange(rgb(

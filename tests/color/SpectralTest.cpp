@@ -83,42 +83,37 @@ TEST(SpectralToXyz, SamplingsAgreeOnASmoothSpectrumAndEndsAreHeld) {
     EXPECT_NEAR(xyzOf(flatSpectrum(0.3, -2000000000, 2000000000, 3), 6, 0).Y, 30.0, 1e-9);
 }
 
+// f(x) = x^3 / 1000 sampled at 10 nm: cubic interpolation is exact between
+// the inner samples. At 5 nm the interpolation is linear; the divisor
+// applies. Next to a single spike the cubic swings below zero: held at 0.
 TEST(SpectralInterpolation, CubicAboveFiveNanometresLinearBelowNoNegatives) {
-    // f(x) = x^3 / 1000 sampled at 10 nm: cubic interpolation is exact
-    // between the inner samples.
     const double cube[] = {0, 1, 8, 27, 64, 125};
-    const SpectralTable coarse{6, 0, 50, 1, cube};
-    EXPECT_NEAR(interpolateAt(coarse, 23.0), 23.0 * 23 * 23 / 1000, 1e-9);
-    // In the first interval the first value stands in for the one before
-    // it: nodes (0, 0, 1, 8) at t = 0.5 give 0.5625 x 1 + (-0.0625) x 8.
-    EXPECT_NEAR(interpolateAt(coarse, 5.0), 0.5625 * 1.0 - 0.0625 * 8.0, 1e-12);
-    // Beyond the range the end values are held.
-    EXPECT_EQ(interpolateAt(coarse, -20.0), 0.0);
-    EXPECT_NEAR(interpolateAt(coarse, 90.0), 125.0, 1e-12);
-    // At 5 nm the interpolation is linear; the divisor applies.
+    EXPECT_NEAR(interpolateAt(SpectralTable{6, 0, 50, 1, cube}, 23.0), 23.0 * 23 * 23 / 1000, 1e-9);
     const double fine[] = {0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100};
     EXPECT_NEAR(interpolateAt(SpectralTable{11, 0, 50, 2, fine}, 12.5), 12.5, 1e-12);
-    // A single spike: the cubic swings below zero next to it, which is held at 0.
     const double spike[] = {0, 0, 0, 1, 0, 0, 0};
     EXPECT_EQ(interpolateAt(SpectralTable{7, 0, 60, 1, spike}, 15.0), 0.0);
     EXPECT_GT(interpolateAt(SpectralTable{7, 0, 60, 1, spike}, 25.0), 0.0);
 }
 
+// Unknown illuminant or observer numbers, counts outside 1..36 and steps
+// not above 0.
 TEST(SpectralToXyz, UnknownNumbersAndUnusableSpectraGiveMinusOneAndZero) {
-    const unsigned badPairs[][2] = {{6, 1}, {6, 2}, {6, 9}, {2, 0}, {12, 0}, {400, 3}};
-    for (const auto& [illuminant, observer] : badPairs) {
+    // step, count, illuminant, observer
+    const int refused[][4] = {{10, 36, 6, 1},  {10, 36, 6, 2},   {10, 36, 6, 9}, {10, 36, 2, 0},
+                              {10, 36, 12, 0}, {10, 36, 400, 3}, {10, 0, 0, 0},  {10, -4, 0, 0},
+                              {10, 37, 0, 0},  {0, 36, 0, 0},    {-10, 36, 0, 0}};
+    for (const auto& [step, count, illuminant, observer] : refused) {
         ColorTriplex xyz{5, 5, 5};
-        EXPECT_EQ(GetXYZfromSPECTRAL_Ex(flatSpectrum(1.0), &xyz, illuminant, observer), -1);
+        EXPECT_EQ(GetXYZfromSPECTRAL_Ex(flatSpectrum(1, 380, step, count), &xyz,
+                                        static_cast<unsigned>(illuminant),
+                                        static_cast<unsigned>(observer)),
+                  -1)
+            << step << " " << count << " " << illuminant << " " << observer;
         EXPECT_EQ(colortest::triple(xyz), (colortest::Triple{0, 0, 0}));
     }
-    for (const SpectRecord& s :
-         {flatSpectrum(1, 380, 10, 0), flatSpectrum(1, 380, 10, -4), flatSpectrum(1, 380, 10, 37),
-          flatSpectrum(1, 380, 0, 36), flatSpectrum(1, 380, -10, 36)}) {
-        ColorTriplex xyz{5, 5, 5};
-        EXPECT_EQ(GetXYZfromSPECTRAL_Ex(s, &xyz, 0, 0), -1) << s.step << " " << s.count;
-        EXPECT_EQ(colortest::triple(xyz), (colortest::Triple{0, 0, 0}));
-        EXPECT_EQ(colortest::triple(GetXYZfromSPECTRAL(s)), (colortest::Triple{0, 0, 0}));
-    }
+    EXPECT_EQ(colortest::triple(GetXYZfromSPECTRAL(flatSpectrum(1, 380, 0, 36))),
+              (colortest::Triple{0, 0, 0}));
     EXPECT_EQ(GetXYZfromSPECTRAL_Ex(flatSpectrum(1.0), nullptr, 0, 0), -1);
     // A NaN reflectance counts as 0 where it enters the interpolation.
     SpectRecord nan = flatSpectrum(0.5);
