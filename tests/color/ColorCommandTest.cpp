@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include "Support.h"
@@ -57,11 +58,7 @@ TEST(ColorCommand, SpectralFilePerSet) {
 }
 
 TEST(ColorCommand, ErrorsExplainThemselvesAndHelpListsTheVerbs) {
-    const struct {
-        std::string arguments;
-        int status;
-        const char* message;
-    } cases[] = {
+    const std::tuple<std::string, int, const char*> cases[] = {
         {"de3000 1 2 3 4 5 6", 2, "unknown subcommand 'de3000'"},
         {"de76 1 2 3", 2, "de76 takes 6 numbers, got 3"},
         {"lab2xyz 50 x 0", 2, "'x' is not a number"},
@@ -69,10 +66,10 @@ TEST(ColorCommand, ErrorsExplainThemselvesAndHelpListsTheVerbs) {
         {"spectral " + kData + "/cgats/cmyk_basic.txt", 1, "no spectral columns"},
         {"spectral " + kSpectra + " --observer 1", 2, "unknown illuminant 5 or observer 1"},
     };
-    for (const auto& c : cases) {
-        const testsupport::CommandResult run = runColor(c.arguments);
-        EXPECT_EQ(run.exitCode, c.status) << c.arguments;
-        EXPECT_NE(run.output.find(c.message), std::string::npos) << run.output;
+    for (const auto& [arguments, status, message] : cases) {
+        const testsupport::CommandResult run = runColor(arguments);
+        EXPECT_EQ(run.exitCode, status) << arguments;
+        EXPECT_NE(run.output.find(message), std::string::npos) << run.output;
     }
     const testsupport::CommandResult help = runColor("--help");
     EXPECT_EQ(help.exitCode, 0);

@@ -11,11 +11,7 @@
 
 namespace {
 
-using colortest::expectNear;
-using colortest::Rgb;
-using colortest::rgb;
-using colortest::Triple;
-using colortest::triple;
+using namespace colortest;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
@@ -80,31 +76,27 @@ TEST(LabRoundTrips, XyzForEveryWhiteAndLchOverTheLabGrid) {
     EXPECT_LT(worstLch, 2e-5);
 }
 
-TEST(LabAndXyz, NullOutputsAndAnUnusablePaperAreRefused) {
-    double v = 7.0;
-    OrvoLong n = 7;
-    EXPECT_EQ(GetLABfromXYZ(50, 50, 50, nullptr, &v, &v, 0), -1);
-    EXPECT_EQ(GetLABfromXYZ_Ex(50, 50, 50, &v, nullptr, &v, 0, 1), -1);
-    EXPECT_EQ(GetXYZfromLAB(50, 0, 0, &v, &v, nullptr, 0), -1);
-    EXPECT_EQ(GetRGBfromXYZ(1, 1, 1, &n, nullptr, &n, 1), -1);
-    EXPECT_TRUE(v == 7.0 && n == 7);
-    const ColorTriplex paper{90, 92, 78};
-    EXPECT_EQ(GetXYZrelative(paper, nullptr, 0, 0, paper), -1);
-    for (const ColorTriplex& bad : {ColorTriplex{90, 0, 80}, {-1, 90, 80}, {90, 90, kNaN}}) {
-        ColorTriplex result{1, 2, 3};
-        EXPECT_EQ(GetXYZrelative(paper, &result, 0, 0, bad), -1);
-        EXPECT_EQ(triple(result), (Triple{0, 0, 0}));
-    }
-}
-
-// Paper measured as (90, 92, 78) becomes the white; half its XYZ half of it.
-TEST(MediaRelativeXyz, ScalesPaperToTheWhite) {
+// Paper measured as (90, 92, 78) becomes the white, half its XYZ half of
+// it; a paper without a positive, finite Y is refused, as are null outputs.
+TEST(MediaRelativeXyz, ScalesPaperToTheWhiteAndRefusesAnUnusablePaper) {
     ColorTriplex result{};
     const ColorTriplex paper{90, 92, 78};
     ASSERT_EQ(GetXYZrelative(paper, &result, 1, 1, paper), 0);
     expectNear(result, {94.81, 100, 107.32}, 1e-12);
     ASSERT_EQ(GetXYZrelative(ColorTriplex{45, 46, 39}, &result, 0, 0, paper), 0);
     expectNear(result, {96.42 / 2, 50, 82.51 / 2}, 1e-12);
+    for (const ColorTriplex& bad : {ColorTriplex{90, 0, 80}, {-1, 90, 80}, {90, 90, kNaN}}) {
+        EXPECT_EQ(GetXYZrelative(paper, &result, 0, 0, bad), -1);
+        EXPECT_EQ(triple(result), (Triple{0, 0, 0}));
+    }
+    double v = 7.0;
+    OrvoLong n = 7;
+    EXPECT_EQ(GetXYZrelative(paper, nullptr, 0, 0, paper), -1);
+    EXPECT_EQ(GetLABfromXYZ(50, 50, 50, nullptr, &v, &v, 0), -1);
+    EXPECT_EQ(GetLABfromXYZ_Ex(50, 50, 50, &v, nullptr, &v, 0, 1), -1);
+    EXPECT_EQ(GetXYZfromLAB(50, 0, 0, &v, &v, nullptr, 0), -1);
+    EXPECT_EQ(GetRGBfromXYZ(1, 1, 1, &n, nullptr, &n, 1), -1);
+    EXPECT_TRUE(v == 7.0 && n == 7);
 }
 
 TEST(LabToLch, HueOnTheAxesInTheQuadrantsAndClamping) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <utility>
 
@@ -52,20 +53,19 @@ TEST(SpectralData, ObserversSumToTheCieTotalsAndAbridgedSetsKeepTheirRanges) {
 // Lab whites are these to two decimals; C differs by rounding in the second
 // decimal (118.2249 is commonly printed 118.23, 97.2850 as 97.28).
 TEST(SpectralData, LabWhitesAgreeWithTheCieSumsToTwoDecimals) {
-    const struct {
-        unsigned whitePoint, observer;
-        double X, Z;
-    } summed[] = {
+    // white point, observer, X, Z
+    const double summed[][4] = {
         {0, 0, 96.4197, 82.5123},  {1, 0, 95.0430, 108.8801}, {2, 0, 98.0717, 118.2249},
         {3, 0, 109.8490, 35.5825}, {0, 1, 96.7198, 81.4267},  {1, 1, 94.8118, 107.3241},
         {2, 1, 97.2850, 116.1445}, {3, 1, 111.1439, 35.1995},
     };
-    for (const auto& w : summed) {
-        const ColorTriplex& white = GenChartLib::referenceWhite(w.whitePoint, w.observer);
-        SCOPED_TRACE(testing::Message() << w.whitePoint << "/" << w.observer);
-        EXPECT_NEAR(white.X, w.X, 0.0101);
+    for (const auto& [whitePoint, observer, X, Z] : summed) {
+        const ColorTriplex& white = GenChartLib::referenceWhite(static_cast<unsigned>(whitePoint),
+                                                                static_cast<unsigned>(observer));
+        SCOPED_TRACE(testing::Message() << whitePoint << "/" << observer);
+        EXPECT_NEAR(white.X, X, 0.0101);
         EXPECT_EQ(white.Y, 100.0);
-        EXPECT_NEAR(white.Z, w.Z, 0.0101);
+        EXPECT_NEAR(white.Z, Z, 0.0101);
     }
 }
 
@@ -73,18 +73,17 @@ TEST(SpectralData, LabWhitesAgreeWithTheCieSumsToTwoDecimals) {
 // 380 nm far below any real response; status T red has none below 570 nm.
 // The visual weights are the photopic curve.
 TEST(SpectralData, DensityResponsesPeakAt5WhereTheyShould) {
-    const struct {
-        long type;
-        int red, green, blue;
-    } peaks[] = {{0, 620, 530, 440}, {1, 640, 540, 450}, {2, 600, 530, 460}, {3, 600, 530, 440},
-                 {4, 620, 540, 430}, {5, 600, 520, 430}, {6, 620, 530, 430}};
-    for (const auto& p : peaks) {
-        const GenChartLib::DensityResponse* r = densityResponse(p.type);
+    // density type; red, green and blue peak
+    const int peaks[][4] = {{0, 620, 530, 440}, {1, 640, 540, 450}, {2, 600, 530, 460},
+                            {3, 600, 530, 440}, {4, 620, 540, 430}, {5, 600, 520, 430},
+                            {6, 620, 530, 430}};
+    for (const auto& [type, red, green, blue] : peaks) {
+        const GenChartLib::DensityResponse* r = densityResponse(type);
         ASSERT_NE(r, nullptr);
-        EXPECT_EQ(peakNm(r->red), p.red) << p.type;
-        EXPECT_EQ(peakNm(r->green), p.green) << p.type;
-        EXPECT_EQ(peakNm(r->blue), p.blue) << p.type;
-        EXPECT_DOUBLE_EQ(r->red[(p.red - 380) / 10], 5.0) << p.type;
+        EXPECT_EQ((std::array{peakNm(r->red), peakNm(r->green), peakNm(r->blue)}),
+                  (std::array{red, green, blue}))
+            << type;
+        EXPECT_DOUBLE_EQ(r->red[(red - 380) / 10], 5.0) << type;
     }
     EXPECT_DOUBLE_EQ(densityResponse(0)->blue[(480 - 380) / 10], 2.898);
     EXPECT_LT(densityResponse(0)->red[0], -20.0);

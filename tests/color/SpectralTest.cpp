@@ -4,14 +4,11 @@
 
 #include "ColorTestSupport.h"
 #include "OrvoChartInterface.h"
-#include "color/Spectral.h"
 
 namespace {
 
 using colortest::expectNear;
 using colortest::flatSpectrum;
-using GenChartLib::interpolateAt;
-using GenChartLib::SpectralTable;
 
 ColorTriplex xyzOf(const SpectRecord& s, unsigned illuminant, unsigned observer) {
     ColorTriplex xyz{-1, -1, -1};
@@ -24,26 +21,23 @@ ColorTriplex xyzOf(const SpectRecord& s, unsigned illuminant, unsigned observer)
 // energy at one third. The 1 nm integration over 360..830 nm moves the
 // fifth decimal; C, which ends at 780 nm and is held there, moves most.
 TEST(SpectralToXyz, PerfectWhiteGivesTheIlluminantsWhite) {
-    const struct {
-        unsigned illuminant, observer;
-        double x, y, tolerance;
-    } whites[] = {
-        {0, 0, 0.345675, 0.358510, 3e-5}, {0, 4, 0.347730, 0.359523, 3e-5},
-        {5, 3, 0.345675, 0.358510, 3e-5}, {3, 0, 0.447575, 0.407446, 3e-5},
-        {3, 4, 0.451175, 0.405937, 3e-5}, {4, 0, 0.310062, 0.316159, 1e-4},
-        {4, 4, 0.310389, 0.319051, 1e-4}, {6, 0, 0.312721, 0.329031, 3e-5},
-        {6, 4, 0.313805, 0.330977, 3e-5}, {8, 0, 0.37208, 0.37529, 3e-5},
-        {9, 0, 0.31292, 0.32933, 3e-5},   {10, 0, 0.38052, 0.37713, 3e-5},
-        {11, 0, 0.33242, 0.34743, 3e-5},  {7, 0, 1.0 / 3, 1.0 / 3, 1e-4},
-        {7, 4, 1.0 / 3, 1.0 / 3, 1e-4},
-    };
-    for (const auto& w : whites) {
-        SCOPED_TRACE(testing::Message() << w.illuminant << "/" << w.observer);
-        const ColorTriplex xyz = xyzOf(flatSpectrum(1.0), w.illuminant, w.observer);
+    // illuminant, observer, x, y, tolerance
+    const double whites[][5] = {{0, 0, 0.345675, 0.358510, 3e-5}, {0, 4, 0.347730, 0.359523, 3e-5},
+                                {5, 3, 0.345675, 0.358510, 3e-5}, {3, 0, 0.447575, 0.407446, 3e-5},
+                                {3, 4, 0.451175, 0.405937, 3e-5}, {4, 0, 0.310062, 0.316159, 1e-4},
+                                {4, 4, 0.310389, 0.319051, 1e-4}, {6, 0, 0.312721, 0.329031, 3e-5},
+                                {6, 4, 0.313805, 0.330977, 3e-5}, {8, 0, 0.37208, 0.37529, 3e-5},
+                                {9, 0, 0.31292, 0.32933, 3e-5},   {10, 0, 0.38052, 0.37713, 3e-5},
+                                {11, 0, 0.33242, 0.34743, 3e-5},  {7, 0, 1.0 / 3, 1.0 / 3, 1e-4},
+                                {7, 4, 1.0 / 3, 1.0 / 3, 1e-4}};
+    for (const auto& [illuminant, observer, x, y, tolerance] : whites) {
+        SCOPED_TRACE(testing::Message() << illuminant << "/" << observer);
+        const ColorTriplex xyz = xyzOf(flatSpectrum(1.0), static_cast<unsigned>(illuminant),
+                                       static_cast<unsigned>(observer));
         const double sum = xyz.X + xyz.Y + xyz.Z;
         EXPECT_NEAR(xyz.Y, 100.0, 1e-9);
-        EXPECT_NEAR(xyz.X / sum, w.x, w.tolerance);
-        EXPECT_NEAR(xyz.Y / sum, w.y, w.tolerance);
+        EXPECT_NEAR(xyz.X / sum, x, tolerance);
+        EXPECT_NEAR(xyz.Y / sum, y, tolerance);
     }
     // The default is D50 under 2 degrees, the white of the Lab conversions.
     expectNear(GetXYZfromSPECTRAL(flatSpectrum(1.0)), {96.42, 100, 82.51}, 0.02);
@@ -81,19 +75,6 @@ TEST(SpectralToXyz, SamplingsAgreeOnASmoothSpectrumAndEndsAreHeld) {
     EXPECT_NEAR(xyzOf(flatSpectrum(0.5, 550, 10, 1), 6, 0).Y, 50.0, 1e-9);
     EXPECT_NEAR(xyzOf(flatSpectrum(0.3, 2000000000, 1000000000, 2), 6, 0).Y, 30.0, 1e-9);
     EXPECT_NEAR(xyzOf(flatSpectrum(0.3, -2000000000, 2000000000, 3), 6, 0).Y, 30.0, 1e-9);
-}
-
-// f(x) = x^3 / 1000 sampled at 10 nm: cubic interpolation is exact between
-// the inner samples. At 5 nm the interpolation is linear; the divisor
-// applies. Next to a single spike the cubic swings below zero: held at 0.
-TEST(SpectralInterpolation, CubicAboveFiveNanometresLinearBelowNoNegatives) {
-    const double cube[] = {0, 1, 8, 27, 64, 125};
-    EXPECT_NEAR(interpolateAt(SpectralTable{6, 0, 50, 1, cube}, 23.0), 23.0 * 23 * 23 / 1000, 1e-9);
-    const double fine[] = {0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100};
-    EXPECT_NEAR(interpolateAt(SpectralTable{11, 0, 50, 2, fine}, 12.5), 12.5, 1e-12);
-    const double spike[] = {0, 0, 0, 1, 0, 0, 0};
-    EXPECT_EQ(interpolateAt(SpectralTable{7, 0, 60, 1, spike}, 15.0), 0.0);
-    EXPECT_GT(interpolateAt(SpectralTable{7, 0, 60, 1, spike}, 25.0), 0.0);
 }
 
 // Unknown illuminant or observer numbers, counts outside 1..36 and steps

@@ -70,19 +70,17 @@ TEST_F(WholeSummary, PerPatchLabDifferencesByFormulaToneValuesAndPreviews) {
 
 TEST_F(WholeSummary, ClassMaximaAverageAndTheirPatches) {
     ASSERT_EQ(GetWholeSummary(&r), 0);
-    const struct {
-        int item, patch;
-        double value;
-    } maxima[] = {{MS_MAX_DE_CYAN, 1, deltaE[1]},
-                  {MS_MAX_DE_BLACK, 4, deltaE[4]},
-                  {MS_MAX_DE_PAPER, 0, 0.0},
-                  {MS_MAX_DE_RED, 5, deltaE[5]},
-                  {MS_MAX_DE_BLUE, 7, deltaE[7]},
-                  {MS_MAX_DH_YELLOW, 3, deltaH[3]},
-                  {MS_MAX_DT_CYAN, 8, std::fabs(deltaT[8])}};
-    for (const auto& m : maxima) {
-        EXPECT_DOUBLE_EQ(r.result[m.item], m.value) << m.item;
-        EXPECT_EQ(r.patchIndex[m.item], m.patch) << m.item;
+    // item, patch, value
+    const double maxima[][3] = {{MS_MAX_DE_CYAN, 1, deltaE[1]},
+                                {MS_MAX_DE_BLACK, 4, deltaE[4]},
+                                {MS_MAX_DE_PAPER, 0, 0.0},
+                                {MS_MAX_DE_RED, 5, deltaE[5]},
+                                {MS_MAX_DE_BLUE, 7, deltaE[7]},
+                                {MS_MAX_DH_YELLOW, 3, deltaH[3]},
+                                {MS_MAX_DT_CYAN, 8, std::fabs(deltaT[8])}};
+    for (const auto& [item, patch, value] : maxima) {
+        EXPECT_DOUBLE_EQ(r.result[static_cast<int>(item)], value) << item;
+        EXPECT_EQ(r.patchIndex[static_cast<int>(item)], patch) << item;
     }
     EXPECT_EQ(r.result[MS_MAX_DH_PAPER], -1.0);
     const double* largest = std::max_element(deltaE, deltaE + 11);
