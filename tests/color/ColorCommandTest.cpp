@@ -30,8 +30,7 @@ TEST(ColorCommand, NumbersOnTheCommandLine) {
         {"lab2lch 50 -20 0", "L=50.0000 C=20.0000 h=180.0000\n"},
         {"rgb2xyz 255 0 0", "X=41.2400 Y=21.2600 Z=1.9300\n"},
         {"cmyk2rgb 100 0 0 0", "R=0 G=255 B=255\n"},
-        {"xyz2rgb 41.24 21.26 1.93 --space 1", "R=255 G=0 B=0\n"},
-    };
+        {"xyz2rgb 41.24 21.26 1.93 --space 1", "R=255 G=0 B=0\n"}};
     for (const auto& [arguments, output] : cases) {
         const testsupport::CommandResult run = runColor(arguments);
         EXPECT_EQ(run.exitCode, 0) << arguments;
@@ -64,8 +63,7 @@ TEST(ColorCommand, ErrorsExplainThemselvesAndHelpListsTheVerbs) {
         {"lab2xyz 50 x 0", 2, "'x' is not a number"},
         {"spectral " + kData + "/color/no_such_file.txt", 1, "error -2370"},
         {"spectral " + kData + "/cgats/cmyk_basic.txt", 1, "no spectral columns"},
-        {"spectral " + kSpectra + " --observer 1", 2, "unknown illuminant 5 or observer 1"},
-    };
+        {"spectral " + kSpectra + " --observer 1", 2, "unknown illuminant 5 or observer 1"}};
     for (const auto& [arguments, status, message] : cases) {
         const testsupport::CommandResult run = runColor(arguments);
         EXPECT_EQ(run.exitCode, status) << arguments;

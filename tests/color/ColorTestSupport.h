@@ -12,6 +12,14 @@
 
 namespace colortest {
 
+// Lab of `xyz` against a white point and observer (a D50, 2 degree default).
+inline LabRecord labOf(const ColorTriplex& xyz, unsigned whitePoint = 0, unsigned observer = 0) {
+    LabRecord lab{};
+    EXPECT_EQ(GetLABfromXYZ_Ex(xyz.X, xyz.Y, xyz.Z, &lab.L, &lab.a, &lab.b, whitePoint, observer),
+              0);
+    return lab;
+}
+
 // A spectrum of `count` equal reflectance factors from `startNm` in `stepNm`.
 inline SpectRecord flatSpectrum(double reflectance, OrvoLong startNm = 380, OrvoLong stepNm = 10,
                                 OrvoLong count = 36) {

@@ -12,16 +12,15 @@ ColorQuadruple percent(double c, double m, double y, double k) {
 }
 
 TEST(GreyPatchSearch, FindsTableRowsInPatchOrderWithinATenthOfAPercent) {
-    std::vector<ColorQuadruple> blacks = {percent(0, 0, 0, 50), percent(30, 0, 0, 0),
-                                          percent(0, 0, 0, 10)};
+    ColorQuadruple blacks[] = {percent(0, 0, 0, 50), percent(30, 0, 0, 0), percent(0, 0, 0, 10)};
     unsigned short found[16] = {};
-    EXPECT_EQ(GetGrayColorPatches(3, blacks.data(), 11, 4, found), 2.0);
+    EXPECT_EQ(GetGrayColorPatches(3, blacks, 11, 4, found), 2.0);
     EXPECT_TRUE(found[0] == 0 && found[1] == 2);
     // Table 3 row (25, 18.88, 18.88, 0); the make-up arrives on 0..255 and
     // is rounded to two decimals of a percent.
-    std::vector<ColorQuadruple> greys = {percent(25, 18.88, 18.88, 0), percent(25, 18.95, 18.88, 0),
-                                         percent(25, 19.0, 18.88, 0)};
-    EXPECT_EQ(GetGrayColorPatches(3, greys.data(), 7, 3, found), 2.0);
+    ColorQuadruple greys[] = {percent(25, 18.88, 18.88, 0), percent(25, 18.95, 18.88, 0),
+                              percent(25, 19.0, 18.88, 0)};
+    EXPECT_EQ(GetGrayColorPatches(3, greys, 7, 3, found), 2.0);
     EXPECT_EQ(found[1], 1);
     // Tables 0 and 1 are the same ramp, table 2 another.
     ColorQuadruple ramp = percent(40, 27, 27, 0);

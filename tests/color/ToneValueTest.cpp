@@ -20,9 +20,6 @@ ColorTriplex at(double x, double y, double z) {
 class ToneValue : public ::testing::Test {
   protected:
     double deltaT(int i) { return GetDeltaT(i, first.data(), second.data(), inks.data(), 11); }
-    int deltaTArray(double* result) {
-        return GetDeltaTArray(result, first.data(), second.data(), inks.data(), 11);
-    }
     std::vector<ColorQuadruple> inks{{0, 0, 0, 0},         {255, 0, 0, 0},   {0, 255, 0, 0},
                                      {0, 0, 255, 0},       {0, 0, 0, 255},   {127.5, 0, 0, 0},
                                      {0, 127.5, 0, 0},     {0, 0, 127.5, 0}, {0, 0, 0, 127.5},
@@ -42,7 +39,7 @@ TEST_F(ToneValue, PatchAndArrayGiveTheShareDifferenceOfEachTint) {
     const double perPatch[] = {-101, 0, 0, 0, 0, 10, -10, 5, -3, -101, -101};
     const double inArray[] = {0, 0, 0, 0, 0, 10, -10, 5, -3, 0, 0};
     double result[11];
-    ASSERT_EQ(deltaTArray(result), 0);
+    ASSERT_EQ(GetDeltaTArray(result, first.data(), second.data(), inks.data(), 11), 0);
     for (int i = 0; i < 11; ++i) {
         EXPECT_NEAR(deltaT(i), perPatch[i], 1e-9) << i;
         EXPECT_NEAR(result[i], inArray[i], 1e-9) << i;
@@ -56,7 +53,7 @@ TEST_F(ToneValue, MissingPaperOrSolidGivesMinus101AndPaperIsFoundByRoundedPercen
     EXPECT_EQ(deltaT(5), -101.0);
     EXPECT_NEAR(deltaT(6), -10.0, 1e-9);
     double result[11];
-    ASSERT_EQ(deltaTArray(result), 0);
+    ASSERT_EQ(GetDeltaTArray(result, first.data(), second.data(), inks.data(), 11), 0);
     EXPECT_EQ(result[5], -101.0);          // the cyan tint
     EXPECT_NEAR(result[7], 5.0, 1e-9);     // yellow is unaffected
     inks[0] = ColorQuadruple{0, 0, 0, 5};  // no paper

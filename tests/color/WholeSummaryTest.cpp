@@ -11,11 +11,7 @@
 
 namespace {
 
-LabRecord labOf(const ColorTriplex& xyz) {
-    LabRecord lab{};
-    GetLABfromXYZ(xyz.X, xyz.Y, xyz.Z, &lab.L, &lab.a, &lab.b, 0);
-    return lab;
-}
+using colortest::labOf;
 
 // A control wedge: paper, the four solids, the red, green and blue
 // overprints, a cyan tint, a CMY grey of the current print standards and a
