@@ -62,7 +62,7 @@ TEST(SpectralToXyz, SamplingsAgreeOnASmoothSpectrumAndEndsAreHeld) {
     SpectRecord at5 = flatSpectrum(0, 380, 5, 35), at10 = flatSpectrum(0, 380, 10, 18);
     for (int i = 0; i < 35; ++i) {
         at5.value[i] = 0.5 + 0.3 * std::sin(5.0 * i / 60.0);
-        at10.value[i / 2] = at5.value[i / 2 * 2];
+        at10.value[i / 2] = at5.value[i / 2 * 2];  // every second 5 nm sample
     }
     const ColorTriplex xyz10 = xyzOf(at10, 0, 0);
     expectNear(xyzOf(at5, 0, 0), colortest::triple(xyz10), 0.03);
