@@ -6,111 +6,81 @@
 
 namespace {
 
-constexpr ColorTriplex kPaper{90, 92, 80};
-constexpr ColorTriplex kSolid{20, 12, 10};
-
-ColorTriplex between(double share) {
-    return ColorTriplex{kPaper.X + share * (kSolid.X - kPaper.X),
-                        kPaper.Y + share * (kSolid.Y - kPaper.Y),
-                        kPaper.Z + share * (kSolid.Z - kPaper.Z)};
-}
-
-// Half way from paper to solid, but `channel` at `share` of the way.
-ColorTriplex movedIn(double ColorTriplex::*channel, double share) {
-    ColorTriplex tint = between(0.5);
-    tint.*channel = between(share).*channel;
-    return tint;
+// The colour `x`, `y` and `z` of the way from paper (90, 92, 80) to solid
+// (20, 12, 10) in X, Y and Z.
+ColorTriplex at(double x, double y, double z) {
+    return {90 + x * (20 - 90), 92 + y * (12 - 92), 80 + z * (10 - 80)};
 }
 
 // A small wedge: paper, the four solids, a 50 % tint of each ink, a two-ink
-// patch. A tint's share of the way from paper to solid is its tone value in
-// the channel its ink reads (cyan X, magenta Y, yellow Z, black Y): the
-// first measurement is half way, the second moves only that channel.
+// patch, a patch with no ink above 0 that is yet not paper. A tint's share of
+// the way from paper to solid is its tone value in the channel its ink reads
+// (cyan X, magenta Y, yellow Z, black Y): the first measurement is half way,
+// the second moves only that channel, to 60, 40, 55 and 47 %.
 class ToneValue : public ::testing::Test {
   protected:
-    void add(ColorQuadruple ink, ColorTriplex a, ColorTriplex b) {
-        inks.push_back(ink);
-        first.push_back(a);
-        second.push_back(b);
-    }
-    void SetUp() override {
-        add({0, 0, 0, 0}, kPaper, kPaper);                                     // 0 paper
-        add({255, 0, 0, 0}, kSolid, kSolid);                                   // 1 cyan solid
-        add({0, 255, 0, 0}, kSolid, kSolid);                                   // 2 magenta solid
-        add({0, 0, 255, 0}, kSolid, kSolid);                                   // 3 yellow solid
-        add({0, 0, 0, 255}, kSolid, kSolid);                                   // 4 black solid
-        add({127.5, 0, 0, 0}, between(0.5), movedIn(&ColorTriplex::X, 0.6));   // 5 cyan 50
-        add({0, 127.5, 0, 0}, between(0.5), movedIn(&ColorTriplex::Y, 0.4));   // 6 magenta 50
-        add({0, 0, 127.5, 0}, between(0.5), movedIn(&ColorTriplex::Z, 0.55));  // 7 yellow 50
-        add({0, 0, 0, 127.5}, between(0.5), movedIn(&ColorTriplex::Y, 0.47));  // 8 black 50
-        add({127.5, 127.5, 0, 0}, between(0.7), between(0.8));                 // 9 two inks
-        add({0, -3, 0, 0}, between(0.2), between(0.3));  // 10 no ink above 0, yet not paper
-    }
-    unsigned count() const { return static_cast<unsigned>(inks.size()); }
-    double deltaT(int index) {
-        return GetDeltaT(index, first.data(), second.data(), inks.data(), count());
-    }
-    int deltaTArray(std::vector<double>& result) {
-        result.assign(count(), 99.0);
-        return GetDeltaTArray(result.data(), first.data(), second.data(), inks.data(), count());
-    }
-    std::vector<ColorQuadruple> inks;
-    std::vector<ColorTriplex> first;
-    std::vector<ColorTriplex> second;
+    double deltaT(int i) { return GetDeltaT(i, first.data(), second.data(), inks.data(), 11); }
+    std::vector<ColorQuadruple> inks{{0, 0, 0, 0},         {255, 0, 0, 0},   {0, 255, 0, 0},
+                                     {0, 0, 255, 0},       {0, 0, 0, 255},   {127.5, 0, 0, 0},
+                                     {0, 127.5, 0, 0},     {0, 0, 127.5, 0}, {0, 0, 0, 127.5},
+                                     {127.5, 127.5, 0, 0}, {0, -3, 0, 0}};
+    std::vector<ColorTriplex> first{at(0, 0, 0),       at(1, 1, 1),       at(1, 1, 1),
+                                    at(1, 1, 1),       at(1, 1, 1),       at(0.5, 0.5, 0.5),
+                                    at(0.5, 0.5, 0.5), at(0.5, 0.5, 0.5), at(0.5, 0.5, 0.5),
+                                    at(0.7, 0.7, 0.7), at(0.2, 0.2, 0.2)};
+    std::vector<ColorTriplex> second{at(0, 0, 0),       at(1, 1, 1),        at(1, 1, 1),
+                                     at(1, 1, 1),       at(1, 1, 1),        at(0.6, 0.5, 0.5),
+                                     at(0.5, 0.4, 0.5), at(0.5, 0.5, 0.55), at(0.5, 0.47, 0.5),
+                                     at(0.8, 0.8, 0.8), at(0.3, 0.3, 0.3)};
 };
 
 // Per patch: solids 0, paper and mixed patches -101; the array gives 0 for those.
 TEST_F(ToneValue, PatchAndArrayGiveTheShareDifferenceOfEachTint) {
     const double perPatch[] = {-101, 0, 0, 0, 0, 10, -10, 5, -3, -101, -101};
     const double inArray[] = {0, 0, 0, 0, 0, 10, -10, 5, -3, 0, 0};
-    std::vector<double> result;
-    ASSERT_EQ(deltaTArray(result), 0);
+    double result[11];
+    ASSERT_EQ(GetDeltaTArray(result, first.data(), second.data(), inks.data(), 11), 0);
     for (int i = 0; i < 11; ++i) {
         EXPECT_NEAR(deltaT(i), perPatch[i], 1e-9) << i;
-        EXPECT_NEAR(result[static_cast<unsigned>(i)], inArray[i], 1e-9) << i;
+        EXPECT_NEAR(result[i], inArray[i], 1e-9) << i;
     }
-}
-
-TEST_F(ToneValue, EqualPaperAndSolidGiveZero) {
-    first[1] = kPaper;
-    second[1] = kPaper;
+    first[1] = second[1] = at(0, 0, 0);  // paper and solid alike: no tone at all
     EXPECT_EQ(deltaT(5), 0.0);
 }
 
-TEST_F(ToneValue, PaperAndSolidsAreFoundByRoundedPercent) {
-    // A first patch of 1/255 cyan rounds to 0 % and becomes the paper.
-    inks.insert(inks.begin(), ColorQuadruple{1, 0, 0, 0});
-    first.insert(first.begin(), ColorTriplex{80, 92, 80});
-    second.insert(second.begin(), ColorTriplex{80, 92, 80});
-    // The cyan tint, now at 6, against paper X 80 instead of 90: first
-    // (80 - 55) / 60, second (80 - 48) / 60.
-    EXPECT_NEAR(deltaT(6), (80.0 - 48.0) / 60.0 * 100.0 - (80.0 - 55.0) / 60.0 * 100.0, 1e-9);
-}
-
-TEST_F(ToneValue, MissingPaperOrSolidGivesMinus101) {
+TEST_F(ToneValue, MissingPaperOrSolidGivesMinus101AndPaperIsFoundByRoundedPercent) {
     inks[1] = ColorQuadruple{250, 0, 0, 0};  // 98 %: no cyan solid any more
     EXPECT_EQ(deltaT(5), -101.0);
     EXPECT_NEAR(deltaT(6), -10.0, 1e-9);
-    std::vector<double> result;
-    ASSERT_EQ(deltaTArray(result), 0);
+    double result[11];
+    ASSERT_EQ(GetDeltaTArray(result, first.data(), second.data(), inks.data(), 11), 0);
     EXPECT_EQ(result[5], -101.0);          // the cyan tint
     EXPECT_NEAR(result[7], 5.0, 1e-9);     // yellow is unaffected
     inks[0] = ColorQuadruple{0, 0, 0, 5};  // no paper
-    EXPECT_EQ(deltaT(6), -101.0);
+    EXPECT_EQ(deltaT(7), -101.0);
     EXPECT_EQ(deltaT(2), 0.0);  // the solid itself needs no paper
+    // A new first patch of 1/255 cyan rounds to 0 % and becomes the paper:
+    // the yellow tint, now at 8, against paper Z 70 instead of 80: first
+    // (70 - 45) / 60, second (70 - 41.5) / 60.
+    inks.insert(inks.begin(), ColorQuadruple{1, 0, 0, 0});
+    first.insert(first.begin(), ColorTriplex{90, 92, 70});
+    second.insert(second.begin(), ColorTriplex{90, 92, 70});
+    EXPECT_NEAR(deltaT(8), (70.0 - 41.5) / 60.0 * 100.0 - (70.0 - 45.0) / 60.0 * 100.0, 1e-9);
 }
 
 TEST_F(ToneValue, BadArgumentsAreRefused) {
-    EXPECT_EQ(GetDeltaT(5, nullptr, second.data(), inks.data(), count()), -101.0);
-    EXPECT_EQ(GetDeltaT(5, first.data(), nullptr, inks.data(), count()), -101.0);
-    EXPECT_EQ(GetDeltaT(5, first.data(), second.data(), nullptr, count()), -101.0);
+    ColorTriplex *a = first.data(), *b = second.data();
+    ColorQuadruple* k = inks.data();
     EXPECT_EQ(deltaT(-1), -101.0);
     EXPECT_EQ(deltaT(11), -101.0);
-    EXPECT_EQ(GetDeltaT(0, first.data(), second.data(), inks.data(), 0), -101.0);
-    std::vector<double> result(count(), 99.0);
-    EXPECT_EQ(GetDeltaTArray(nullptr, first.data(), second.data(), inks.data(), count()), -1);
-    EXPECT_EQ(GetDeltaTArray(result.data(), first.data(), second.data(), nullptr, count()), -1);
-    EXPECT_EQ(GetDeltaTArray(result.data(), first.data(), second.data(), inks.data(), 0), 0);
+    EXPECT_EQ(GetDeltaT(5, nullptr, b, k, 11), -101.0);
+    EXPECT_EQ(GetDeltaT(5, a, nullptr, k, 11), -101.0);
+    EXPECT_EQ(GetDeltaT(5, a, b, nullptr, 11), -101.0);
+    EXPECT_EQ(GetDeltaT(0, a, b, k, 0), -101.0);
+    double result[11] = {99};
+    EXPECT_EQ(GetDeltaTArray(nullptr, a, b, k, 11), -1);
+    EXPECT_EQ(GetDeltaTArray(result, a, b, nullptr, 11), -1);
+    EXPECT_EQ(GetDeltaTArray(result, a, b, k, 0), 0);
     EXPECT_EQ(result[0], 99.0);
 }
 
