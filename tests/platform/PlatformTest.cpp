@@ -22,7 +22,6 @@ class ScratchDir : public ::testing::Test {
     static void write(const std::string& file, const std::string& text) {
         std::ofstream(file, std::ios::binary) << text;
     }
-    static std::string read(const std::string& file) { return testsupport::fileText(file); }
     testsupport::TempFolder dir_;
 };
 
@@ -38,7 +37,7 @@ TEST_F(ScratchDir, RenameMovesOnlyToAFreeName) {
     EXPECT_FALSE(fs::exists(path("a")));
     write(path("a"), "new");
     EXPECT_EQ(renameNoReplace(path("a"), path("b")), RenameResult::TargetExists);
-    EXPECT_EQ(read(path("a")) + read(path("b")), "newfirst");
+    EXPECT_EQ(testsupport::fileText(path("a")) + testsupport::fileText(path("b")), "newfirst");
     EXPECT_EQ(renameNoReplace(path("missing"), path("c")), RenameResult::Failed);
     EXPECT_FALSE(fs::exists(path("c")));
 }
@@ -85,5 +84,5 @@ TEST_F(ScratchDir, SharedFilesNeverFollowLinks) {
     EXPECT_EQ(lockFileExclusive(path("link")), -1);
     write(path("new"), "n");
     EXPECT_TRUE(replaceFile(path("new"), path("link")));
-    EXPECT_EQ(read(path("link")) + read(path("target")), "nkeep");
+    EXPECT_EQ(testsupport::fileText(path("link")) + testsupport::fileText(path("target")), "nkeep");
 }

@@ -23,8 +23,8 @@ def table(fields, rows, head="", mid=""):
             f"SAMPLE_ID {fields}\nEND_DATA_FORMAT\nBEGIN_DATA\n{body}END_DATA\n")
 
 
-def inks(prefix, n, last=None):
-    return " ".join(f"{prefix}{k}" for k in range(1, (last or n) + 1))
+def inks(prefix, n):
+    return " ".join(f"{prefix}{k}" for k in range(1, n + 1))
 
 
 CMYK = "CMYK_C CMYK_M CMYK_Y CMYK_K"
@@ -61,7 +61,7 @@ write("cmyko_5clr.txt", table(CMYK + " " + inks("5CLR_", 5), "10 10 10 10 20 30 
 write("cmyko_named.txt", table(CMYK + " ORANGE", "10 20 30 40 0|0 0 0 0 100|50 50 50 50 10"))
 write("cmykog_6clr.txt", table(inks("6CLR_", 6), "10 20 30 40 50 60|100 0 0 0 0 100"))
 # 6CLR channels 1 to 4 only: orange and green read as no ink.
-write("cmykog_6clr_partial.txt", table(inks("6CLR_", 6, 4), "70 30 10 90"))
+write("cmykog_6clr_partial.txt", table(inks("6CLR_", 4), "70 30 10 90"))
 write("cmykog_named.txt", table(CMYK + " ORANGE GREEN", "10 20 30 40 50 60|0 0 0 0 100 0"))
 write("cmykrgb_7clr.txt", table(inks("7CLR_", 7), "10 20 30 40 50 60 70|0 0 0 0 100 100 100"))
 write("cmykrgb_named.txt", table(CMYK + " RED GREEN BLUE",
@@ -89,14 +89,12 @@ write("spot_8clr_devicen.txt", table(inks("8CLR_", 8), "10 20 30 40 50 60 70 80|
       "BEGIN_REPORTING_FORMAT\nBEGIN_DATA_FORMAT\nEND_REPORTING_FORMAT\n"))
 # Spot channel 2 of 3 missing.
 write("spot_missing_channel.txt", table("3CLR_1 3CLR_3", "10 20"))
-# Percent reflectance: row 1 is 10 + k, row 2 is 50 + k/2 at the k-th band.
-BANDS = range(380, 731, 10)
-write("spectral_percent.txt", table(" ".join(f"SPECTRAL_NM_{w}" for w in BANDS), [
-    " ".join(f"{v:g}" for v in (10 + k if i == 0 else 50 + k / 2 for k in range(36)))
-    for i in range(2)]))
-write("spectral_factor.txt", table(" ".join(f"nm{w}" for w in BANDS), [
-    " ".join(f"{v / 100:g}" for v in (10 + k if i == 0 else 50 + k / 2 for k in range(36)))
-    for i in range(2)]))
+# Percent reflectance: row 1 is 10 + k, row 2 is 50 + k/2 at the k-th band;
+# the factor file has the same values divided by 100.
+for name, prefix, scale in (("percent", "SPECTRAL_NM_", 1), ("factor", "nm", 100)):
+    write(f"spectral_{name}.txt", table(" ".join(f"{prefix}{w}" for w in range(380, 731, 10)), [
+        " ".join(f"{v / scale:g}" for v in (10 + k if i == 0 else 50 + k / 2 for k in range(36)))
+        for i in range(2)]))
 # Every spelling once, in an order the sort has to change.
 write("spectral_mixed.txt", table("SPECTRAL_NM_440 SP_400 SPECTRAL_410 SPECTRAL_NM420 NM430 NMX",
                                   ["0 1 2 3 4 5"] * 2))
