@@ -4,6 +4,7 @@
 
 #include <clocale>
 #include <functional>
+#include <sstream>
 #include <string>
 
 #include "base/ErrorCodes.h"
@@ -21,8 +22,14 @@ inline GenChartLib::CgatsReader loaded(const std::string& name) {
     return reader;
 }
 
-// The code `action` throws as eColorCtrlErrors, or ERR_NONE when it
-// returns normally.
+inline GenChartLib::CgatsReader fromText(const std::string& text) {
+    GenChartLib::CgatsReader reader;
+    std::istringstream in(text);
+    reader.load(in);
+    return reader;
+}
+
+// The code `action` throws as eColorCtrlErrors, or ERR_NONE.
 inline int thrownCode(const std::function<void()>& action) {
     try {
         action();
@@ -32,19 +39,12 @@ inline int thrownCode(const std::function<void()>& action) {
     return GenChartLib::ERR_NONE;
 }
 
-// Switches the whole process to a locale with a decimal comma for one
-// scope (the test programs otherwise run in the "C" locale); `active` is
-// false when the host has no such locale.
+// The whole process in a locale with a decimal comma for one scope (the test
+// programs otherwise run in "C"); `active` is false when the host has none.
 struct CommaLocale {
-    static bool select() {
-        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8"}) {
-            if (std::setlocale(LC_ALL, name) != nullptr) {
-                return true;
-            }
-        }
-        return false;
-    }
-    const bool active = select();
+    const bool active = std::setlocale(LC_ALL, "de_DE.UTF-8") ||
+                        std::setlocale(LC_ALL, "de_DE.utf8") ||
+                        std::setlocale(LC_ALL, "fr_FR.UTF-8");
     ~CommaLocale() { std::setlocale(LC_ALL, "C"); }
 };
 

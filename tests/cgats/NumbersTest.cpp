@@ -21,25 +21,20 @@ namespace {
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-// Hand-worked from atof in the "C" locale. The reader turns decimal commas
-// into full stops before any number is read, so here a comma ends the number.
+// Hand-worked from atof in the "C" locale, for what the random texts below
+// cannot reach: other blanks, long digit runs, huge exponents. The reader
+// turns decimal commas into full stops before any number is read, so here a
+// comma ends the number.
 TEST(ParseDoubleTest, ReadsTheLeadingNumberLikeAtofInTheCLocale) {
     const std::string nines(400, '9');
     const std::string tiny = "0." + std::string(400, '0') + "1";
     // clang-format off
     const std::vector<std::pair<std::string, double>> cases = {
-        {"12.5", 12.5}, {"  -3e2xyz", -300.0}, {"\t\n\v\f\r 7", 7.0}, {"+.5", 0.5}, {"5.", 5.0},
-        {"1e", 1.0}, {"1e+", 1.0}, {"2.55E1", 25.5}, {"5%", 5.0}, {"12,5", 12.0},
-        // No number at all.
-        {"", 0.0}, {" ", 0.0}, {".", 0.0}, {"abc", 0.0}, {"--5", 0.0}, {"+-5", 0.0}, {"- 5", 0.0},
-        {"e5", 0.0}, {"+", 0.0}, {"in", 0.0},
-        // Overflow gives infinity, underflow zero.
+        {"12.5", 12.5}, {"  -3e2xyz", -300.0}, {"\t\n\v\f\r 7", 7.0}, {"+.5", 0.5}, {"5%", 5.0},
+        {"12,5", 12.0}, {"", 0.0}, {"--5", 0.0}, {"- 5", 0.0}, {"e5", 0.0},
         {"1e400", kInf}, {"-1e400", -kInf}, {"0.0001e309", 1e305}, {"1e-400", 0.0},
         {"1e99999999999999999999", kInf}, {"0x1p99999", kInf}, {"0x1p-99999", 0.0},
-        {nines, kInf}, {tiny, 0.0},
-        // Infinity and hexadecimal forms.
-        {"inf", kInf}, {"-Infinity", -kInf}, {"0x1A", 26.0}, {"0x.8", 0.5}, {"0x1p3", 8.0},
-        {"0x", 0.0}, {"0xg", 0.0}, {"0x-5", 0.0}};
+        {nines, kInf}, {tiny, 0.0}, {"-Infinity", -kInf}, {"0x1A", 26.0}, {"0x.8", 0.5}};
     // clang-format on
     for (const auto& [text, expected] : cases) {
         EXPECT_EQ(parseDouble(text), expected) << '"' << text << '"';
@@ -123,7 +118,6 @@ TEST(NumbersUnderACommaLocaleTest, ReadAndWriteFullStopsWhateverTheHostLocale) {
     ASSERT_EQ(std::strtod("12.5", nullptr), 12.0);  // the host now stops at the full stop
     EXPECT_EQ(parseDouble("12.5"), 12.5);
     EXPECT_EQ(parseDouble("-0.125e1"), -1.25);
-    EXPECT_EQ(parseInt("12.5"), 12);
     EXPECT_EQ(formatNumber(12.5, 2), "12.50");
 }
 

@@ -16,6 +16,7 @@ namespace GenChartLib {
 namespace {
 
 using cgatstest::dataFile;
+using cgatstest::fromText;
 using cgatstest::loaded;
 using cgatstest::thrownCode;
 using Bytes = std::vector<std::uint8_t>;
@@ -116,10 +117,15 @@ TEST(CmykLoaderTest, CarriesInvertedSpotTintsInNameOrder) {
     EXPECT_EQ(reader.numberOfSets, 2);  // the caller's reader keeps the header
 }
 
-TEST(PatchLoaderTest, MissingColumnsAndLoadErrorsFailWithTheirCodes) {
+// measured_columns.txt has only the CMY_ columns; the RGB row reader refuses
+// a row without one of its columns as the loader refuses the file; the row
+// readers refuse sets outside the data block.
+TEST(PatchLoaderTest, MissingColumnsRowsAndLoadErrorsFailWithTheirCodes) {
     CgatsReader reader;
     std::vector<WriteCMYK::PixelColor> emptied(3);
-    // measured_columns.txt has only the CMY_ columns.
+    const CgatsReader noGreen =
+        fromText("NUMBER_OF_SETS 1\nBEGIN_DATA_FORMAT\nRGB_R RGB_B\nBEGIN_DATA\n1 2\nEND_DATA\n");
+    const CgatsReader cmyko = loaded("cmyko_named.txt"), lab = loaded("lab_mixed_case.txt");
     // clang-format off
     const std::vector<std::pair<int, std::vector<int>>> cases = {
         {ERR_OPEN_DATA,
@@ -133,27 +139,21 @@ TEST(PatchLoaderTest, MissingColumnsAndLoadErrorsFailWithTheirCodes) {
           loaderCode<WriteSpotColor>("spot_missing_channel.txt"),
           loaderCode<WriteSpotColor>("cmyk_basic.txt")}},
         {ERR_NO_LAB_DATA, {loaderCode<WriteLAB>("cmyk_basic.txt")}},
-        {ERR_NO_RGB_DATA, {loaderCode<WriteRGB>("lab_mixed_case.txt")}}};
+        {ERR_NO_RGB_DATA, {loaderCode<WriteRGB>("lab_mixed_case.txt"),
+                           thrownCode([&] { readRgbPatch(noGreen, 0); })}},
+        {ERR_CMYK_INDEX, {thrownCode([&] { readCmykPatch(cmyko, -1); }),
+                          thrownCode([&] { readCmykPatch(cmyko, 3); }),
+                          thrownCode([&] { readChannel(cmyko, 1000, "ORANGE"); }),
+                          thrownCode([&] { readChannel(cmyko, -1, "ORANGE"); }),
+                          thrownCode([&] { readCmykPatch(CgatsReader(), 0); })}},
+        {ERR_LAB_INDEX, {thrownCode([&] { readLabPatch(lab, 5); }),
+                         thrownCode([&] { readLabPatch(lab, -1); })}},
+        {ERR_RGB_INDEX, {thrownCode([&] { readRgbPatch(loaded("rgb.txt"), 3); })}}};
     // clang-format on
     for (const auto& [code, thrown] : cases) {
-        EXPECT_EQ(thrown, std::vector<int>(thrown.size(), code));
+        EXPECT_EQ(thrown, std::vector<int>(thrown.size(), code)) << code;
     }
     EXPECT_TRUE(emptied.empty());
-}
-
-// The row readers' values are those of the loaders above, which read every
-// row through them; here only the rows they refuse.
-TEST(RowReaderTest, RefuseSetsOutsideTheDataBlock) {
-    const CgatsReader reader = loaded("cmyko_named.txt");
-    for (int set : {-1, 3, 1000}) {
-        EXPECT_EQ(thrownCode([&] { readCmykPatch(reader, set); }), ERR_CMYK_INDEX);
-        EXPECT_EQ(thrownCode([&] { readChannel(reader, set, "ORANGE"); }), ERR_CMYK_INDEX);
-    }
-    EXPECT_EQ(thrownCode([&] { readCmykPatch(CgatsReader(), 0); }), ERR_CMYK_INDEX);
-    const CgatsReader lab = loaded("lab_mixed_case.txt");
-    EXPECT_EQ(thrownCode([&] { readLabPatch(lab, 5); }), ERR_LAB_INDEX);
-    EXPECT_EQ(thrownCode([&] { readLabPatch(lab, -1); }), ERR_LAB_INDEX);
-    EXPECT_EQ(thrownCode([&] { readRgbPatch(loaded("rgb.txt"), 3); }), ERR_RGB_INDEX);
 }
 
 // CMYK bytes are 0 without CMYK columns; ink channels 1 to 4 are ink
@@ -178,17 +178,6 @@ TEST(SpotLoaderTest, ChannelCountCmykAndInkBytes) {
     const auto page = WriteSpotColor::pixelBytes(patchesOf<WriteSpotColor>("spot_2clr.txt")[1], 2);
     EXPECT_EQ(page[0], 128);
     EXPECT_EQ(page[1], 26);
-}
-
-// The converters on a loaded reader give what the file loaders give.
-TEST(PatchLoaderTest, ConvertersMatchTheFileLoaders) {
-    const CgatsReader reader = loaded("spot_pc6.txt");
-    std::vector<WriteSpotColor::PixelColor> converted;
-    PatchLoader<WriteSpotColor>::fromReader(reader, converted);
-    EXPECT_EQ(converted, patchesOf<WriteSpotColor>("spot_pc6.txt"));
-    std::vector<WriteCMYKRGB::PixelColor> multi;
-    PatchLoader<WriteCMYKRGB>::fromReader(reader, multi);
-    EXPECT_EQ(multi, patchesOf<WriteCMYKRGB>("spot_pc6.txt"));
 }
 
 TEST(PatchLoadersUnderACommaLocaleTest, GiveTheSameBytes) {
