@@ -136,6 +136,18 @@ TEST(PdfPageModule, MissingForeignOutdatedOrUnfitModulesAreRefusedWithTheReasonL
     EXPECT_EQ(page.channelCount(), 4);
 }
 
+// A document of writer W drawn by `draw`, saved as page.pdf in the folder
+// (the module never writes over a file, so an earlier one goes first).
+template <class W, class Draw>
+std::string savedPdf(const TempFolder& folder, const ChartParams& params, Draw draw) {
+    const std::string pdf = folder.file("page.pdf");
+    fs::remove(pdf);
+    PdfPage<W> page(params);
+    draw(page);
+    page.save(pdf);
+    return pdf;
+}
+
 // Byte of channel c of patch p: spread over the whole range, 0 and 255
 // included.
 std::uint8_t patchByte(unsigned p, unsigned c) {
@@ -150,21 +162,17 @@ void expectPatchInks(ColorMode mode, std::vector<std::string> extraInks) {
     inks.insert(inks.end(), extraInks.begin(), extraInks.end());
     SCOPED_TRACE(inks.back());
     TempFolder folder;
-    const std::string pdf = folder.file("chart_0.tif");
-    {
-        PdfPage<W> page(paramsFor(mode));
-        page.newPage(40.0, 20.0, -17);
-        for (unsigned p = 0; p < 4; ++p) {
-            typename W::PixelColor color;
-            for (unsigned c = 0; c < inks.size(); ++c) {
-                color.channels[c] = patchByte(p, c);
-            }
-            page.fillRect({p * 100, 0}, 100, 100, color);
-        }
-        page.drawNumber({0, 100}, 50, 7, W::blackColor());
-        page.save(pdf);
-    }
-    const RenderedPage page = rendered(folder, pdf);
+    const RenderedPage page = rendered(folder, savedPdf<W>(folder, paramsFor(mode), [&](auto& pdf) {
+                                           pdf.newPage(40.0, 20.0, -17);
+                                           for (unsigned p = 0; p < 4; ++p) {
+                                               typename W::PixelColor color;
+                                               for (unsigned c = 0; c < inks.size(); ++c) {
+                                                   color.channels[c] = patchByte(p, c);
+                                               }
+                                               pdf.fillRect({p * 100, 0}, 100, 100, color);
+                                           }
+                                           pdf.drawNumber({0, 100}, 50, 7, W::blackColor());
+                                       }));
     for (unsigned p = 0; p < 4; ++p) {
         // Process inks are stored as amounts, the extra inks inverted.
         std::map<std::string, int> want;
@@ -176,51 +184,27 @@ void expectPatchInks(ColorMode mode, std::vector<std::string> extraInks) {
     EXPECT_TRUE(page.isPaper(35.0, 18.0));
 }
 
-TEST(PdfInkValues, EveryPatchPrintsItsInksExactly) {
+TEST(PdfInks, EveryPatchPrintsItsInksExactly) {
     expectPatchInks<WriteCMYK>(CM_CMYK, {});
     expectPatchInks<WriteCMYKO>(CM_CMYKO, {"Orange"});
     expectPatchInks<WriteCMYKOG>(CM_CMYKOG, {"Orange", "Green"});
     expectPatchInks<WriteCMYKRGB>(CM_CMYKRGB, {"Red", "Green", "Blue"});
 }
 
-TEST(PdfInkValues, TheSamePageDrawnTwiceGivesIdenticalFiles) {
-    TempFolder folder;
-    auto draw = [&](const std::string& name) {
-        PdfPage<WriteCMYKRGB> page(paramsFor(CM_CMYKRGB));
-        page.newPage(40.0, 20.0, -17);
-        page.fillRect({50, 50}, 100, 80, WriteCMYKRGB::blueColor());
-        page.drawCircle({300, 100}, 40, WriteCMYKRGB::yellowColor());
-        page.drawLabel("Strip A", 10, 190, 30, WriteCMYKRGB::blackColor());
-        page.drawMarkerArrow(70, 100, 5, 100, 6, 30, 12, WriteCMYKRGB::blackColor());
-        page.exportJpeg(folder.file(name + ".tif"), 0, 1);
-        page.save(folder.file(name + ".pdf"));
-        return std::array<std::string, 2>{fileText(folder.file(name + ".pdf")),
-                                          fileText(folder.file(name + ".jpg"))};
-    };
-    const auto first = draw("first");
-    ASSERT_FALSE(first[0].empty() || first[1].empty());
-    EXPECT_EQ(first, draw("second"));
-    EXPECT_EQ(first[0].find("/CreationDate"), std::string::npos);
-    EXPECT_EQ(first[0].find("/ModDate"), std::string::npos);
-}
-
-TEST(PdfSpotInks, SpotPlatesCarryTheChartsNamesAndInvertedChannelsFromTheFifthOn) {
+TEST(PdfInks, SpotPlatesCarryTheChartsNamesAndInvertedChannelsFromTheFifthOn) {
     TempFolder folder;
     ChartParams params = paramsFor(CM_SPOT_6);
     params.channelCount = 6;
     // An empty, a repeated and a reserved name fall back to "Spot N"; PDF
     // name delimiters and "#" survive.
     params.channelNames = {"Pantone 185 C", "", "Gold", "Gold", "None", "Varnish #2 (gloss)"};
-    const std::string pdf = folder.file("spot.pdf");
-    {
-        PdfPage<WriteSpotColor> page(params);
-        EXPECT_EQ(page.channelCount(), 6);
-        page.newPage(40.0, 20.0, 0);
-        page.fillRect({0, 0}, 100, 100, {{0, 0, 0, 0}, {255, 0, 128, 7, 0, 255}, 6});
-        page.fillRect({100, 0}, 100, 100, WriteSpotColor::blackColor());
-        page.save(pdf);
-    }
-    const RenderedPage page = rendered(folder, pdf);
+    const RenderedPage page =
+        rendered(folder, savedPdf<WriteSpotColor>(folder, params, [](auto& pdf) {
+                     EXPECT_EQ(pdf.channelCount(), 6);
+                     pdf.newPage(40.0, 20.0, 0);
+                     pdf.fillRect({0, 0}, 100, 100, {{0, 0, 0, 0}, {255, 0, 128, 7, 0, 255}, 6});
+                     pdf.fillRect({100, 0}, 100, 100, WriteSpotColor::blackColor());
+                 }));
     for (const char* name :
          {"Pantone 185 C", "Spot 2", "Gold", "Spot 4", "Spot 5", "Varnish #2 (gloss)"}) {
         EXPECT_EQ(page.plates.count(name), 1u) << name;
@@ -230,80 +214,65 @@ TEST(PdfSpotInks, SpotPlatesCarryTheChartsNamesAndInvertedChannelsFromTheFifthOn
                            0, 5.0, 5.0));
     // A fixed colour on a six-channel page: its K on channel 4, no extra ink.
     EXPECT_TRUE(page.shows({{"Spot 4", 255}}, 0, 15.0, 5.0));
-}
 
-TEST(PdfSpotInks, BlackMarksStayVisibleOnAPageOfTwoSpotChannels) {
-    TempFolder folder;
-    ChartParams params = paramsFor(CM_SPOT_2);
+    // Black marks stay visible on a page of two spot channels.
+    params = paramsFor(CM_SPOT_2);
     params.channelCount = 2;
-    const std::string pdf = folder.file("two.pdf");
-    {
-        PdfPage<WriteSpotColor> page(params);
-        page.newPage(20.0, 10.0, 0);
-        page.fillRectPlain({0, 0}, 50, 100, WriteSpotColor::blackColor());
-        page.save(pdf);
-    }
-    const RenderedPage page = rendered(folder, pdf);
-    EXPECT_EQ(page.plates.count("Spot 3"), 0u);
-    EXPECT_TRUE(page.shows({{"Spot 1", 255}, {"Spot 2", 255}}, 0, 2.0, 5.0));
-    EXPECT_TRUE(page.isPaper(15.0, 5.0));
+    const RenderedPage two =
+        rendered(folder, savedPdf<WriteSpotColor>(folder, params, [](auto& pdf) {
+                     pdf.newPage(20.0, 10.0, 0);
+                     pdf.fillRectPlain({0, 0}, 50, 100, WriteSpotColor::blackColor());
+                 }));
+    EXPECT_EQ(two.plates.count("Spot 3"), 0u);
+    EXPECT_TRUE(two.shows({{"Spot 1", 255}, {"Spot 2", 255}}, 0, 2.0, 5.0));
+    EXPECT_TRUE(two.isPaper(15.0, 5.0));
 }
 
-TEST(PdfDeviceColours, RgbPatchesRenderWithTheirOwnValues) {
+TEST(PdfInks, RgbPatchesKeepTheirValuesAndLabOnesGoIntoAD50LabSpace) {
     TempFolder folder;
-    const std::string pdf = folder.file("rgb.pdf");
     const std::array<WriteRGB::PixelColor, 3> colors = {WriteRGB::PixelColor{{10, 128, 255}, {}},
                                                         WriteRGB::PixelColor{{200, 3, 77}, {}},
                                                         WriteRGB::blackColor()};
-    {
-        PdfPage<WriteRGB> page(paramsFor(CM_RGB));
-        page.newPage(30.0, 10.0, 0);
-        for (unsigned i = 0; i < colors.size(); ++i) {
-            page.fillRect({i * 100, 0}, 100, 100, colors[i]);
-        }
-        page.save(pdf);
-    }
-    const RenderedPage page = rendered(folder, pdf, false);
+    const RenderedPage rgb =
+        rendered(folder,
+                 savedPdf<WriteRGB>(folder, paramsFor(CM_RGB),
+                                    [&](auto& pdf) {
+                                        pdf.newPage(30.0, 10.0, 0);
+                                        for (unsigned i = 0; i < colors.size(); ++i) {
+                                            pdf.fillRect({i * 100, 0}, 100, 100, colors[i]);
+                                        }
+                                    }),
+                 false);
     for (unsigned i = 0; i < colors.size(); ++i) {
         const auto& c = colors[i].channels;
-        EXPECT_TRUE(page.shows({{"R", c[0]}, {"G", c[1]}, {"B", c[2]}}, 0, i * 10.0 + 5.0, 5.0));
+        EXPECT_TRUE(rgb.shows({{"R", c[0]}, {"G", c[1]}, {"B", c[2]}}, 0, i * 10.0 + 5.0, 5.0));
     }
-}
-
-TEST(PdfDeviceColours, LabPatchesGoIntoAD50LabSpaceWithTheirExactValues) {
-    TempFolder folder;
-    const std::string pdf = folder.file("lab.pdf");
-    {
-        PdfPage<WriteLAB> page(paramsFor(CM_LAB));
+    // L* 50, a* -20, b* 30 as the reference loader stores it, and a neutral.
+    const std::string pdf = savedPdf<WriteLAB>(folder, paramsFor(CM_LAB), [](auto& page) {
         page.newPage(30.0, 10.0, 0);
-        // L* 50, a* -20, b* 30 as the reference loader stores it.
         page.fillRect({0, 0}, 100, 100, {{128, 236, 30}, {}});
         page.fillRect({100, 0}, 100, 100, {{128, 0, 0}, {}});
-        page.save(pdf);
-    }
-    const RenderedPage page = rendered(folder, pdf, false);
+    });
+    const RenderedPage lab = rendered(folder, pdf, false);
     ParsedPdf parsed(pdf);
     EXPECT_NE(parsed.content(0).find("/CS0 cs 50.196078 -20 30 sc"), std::string::npos)
         << parsed.content(0);
-    QPDFObjectHandle space = parsed.pages[0].getKey("/Resources").getKey("/ColorSpace");
-    EXPECT_EQ(space.getKey("/CS0").unparseResolved(),
-              "[ /Lab << /Range [ -128 127 -128 127 ] /WhitePoint [ 0.9642 1 0.8249 ] >> ]");
+    EXPECT_EQ(
+        parsed.pages[0].getKey("/Resources").getKey("/ColorSpace").getKey("/CS0").unparseResolved(),
+        "[ /Lab << /Range [ -128 127 -128 127 ] /WhitePoint [ 0.9642 1 0.8249 ] >> ]");
     // L* 50.2 neutral is sRGB grey 119 (0.1842 luminance) when read as D50.
-    EXPECT_TRUE(page.shows({{"R", 119}, {"G", 119}, {"B", 119}}, 3, 15.0, 5.0));
-    EXPECT_GT(page.at(5.0, 5.0)["G"], page.at(5.0, 5.0)["R"]);  // a* -20 leans green
+    EXPECT_TRUE(lab.shows({{"R", 119}, {"G", 119}, {"B", 119}}, 3, 15.0, 5.0));
+    EXPECT_GT(lab.at(5.0, 5.0)["G"], lab.at(5.0, 5.0)["R"]);  // a* -20 leans green
 }
 
 TEST(PdfDrawing, NumbersSitAtTheBoxWithTheCappedHeightAndLabelsUseAThirdOfTheirSize) {
     TempFolder folder;
-    const std::string pdf = folder.file("numbers.pdf");
-    {
-        PdfPage<WriteCMYK> page(paramsFor(CM_CMYK));
+    const std::string pdf = savedPdf<WriteCMYK>(folder, paramsFor(CM_CMYK), [](auto& page) {
         page.newPage(40.0, 40.0, 0);
         page.drawNumber({80, 130}, 65, 11, WriteCMYK::blackColor());  // 6.5 mm box: 5 mm high
         page.drawNumber({80, 300}, 30, 4000000000u, WriteCMYK::blackColor());  // 3 mm box
         page.drawLabel("DTP (41)", 20, 350, 30, WriteCMYK::blackColor());
-        page.save(pdf);
-    }
+    });
     const std::string content = ParsedPdf(pdf).content(0);
     for (const char* text : {// 5 mm x 3.33 = 16.65 pt; baseline 13 + 2.5 mm from the top of a
                              // 40 mm page: 24.5 mm = 69.4488 pt above the bottom; x 8 mm.
@@ -323,9 +292,7 @@ TEST(PdfDrawing, NumbersSitAtTheBoxWithTheCappedHeightAndLabelsUseAThirdOfTheirS
 
 TEST(PdfDrawing, PolygonsOfTwoHundredFiftySixVerticesOrMoreAreNotDrawn) {
     TempFolder folder;
-    const std::string pdf = folder.file("polygons.pdf");
-    {
-        PdfPage<WriteCMYK> page(paramsFor(CM_CMYK));
+    const std::string pdf = savedPdf<WriteCMYK>(folder, paramsFor(CM_CMYK), [](auto& page) {
         page.newPage(40.0, 40.0, 0);
         std::vector<std::uint32_t> xs, ys;
         for (const std::size_t count : {300u, 256u, 255u}) {
@@ -339,8 +306,7 @@ TEST(PdfDrawing, PolygonsOfTwoHundredFiftySixVerticesOrMoreAreNotDrawn) {
                              count == 255 ? WriteCMYK::blueColor() : WriteCMYK::blackColor());
         }
         page.drawPolygon(3, nullptr, ys.data(), WriteCMYK::blackColor());
-        page.save(pdf);
-    }
+    });
     const std::string content = ParsedPdf(pdf).content(0);
     // Only the 255-vertex polygon: one fill, in blue (C and M solid).
     EXPECT_EQ(content.find("0 0 0 1 k"), std::string::npos);
@@ -355,16 +321,13 @@ TEST(PdfDrawing, PolygonsOfTwoHundredFiftySixVerticesOrMoreAreNotDrawn) {
 
 TEST(PdfDrawing, PatchesCarryThePageFlagPlainRectanglesDoNotAndFarPositionsStayPositive) {
     TempFolder folder;
-    const std::string pdf = folder.file("flags.pdf");
-    {
-        PdfPage<WriteCMYK> page(paramsFor(CM_CMYK));
+    const std::string pdf = savedPdf<WriteCMYK>(folder, paramsFor(CM_CMYK), [](auto& page) {
         page.newPage(40.0, 20.0, -17);
         page.fillRect({0, 0}, 100, 100, WriteCMYK::blueColor());
         page.fillRectPlain({100, 0}, 7, 100, WriteCMYK::blackColor());
         page.fillRectExact(200.5, 10.25, 33.3, 50.0, WriteCMYK::yellowColor());
         page.fillRect({3000000000u, 0}, 10, 10, WriteCMYK::blackColor());
-        page.save(pdf);
-    }
+    });
     ASSERT_TRUE(qpdfCheckPasses(pdf));
     ParsedPdf parsed(pdf);
     const std::string content = parsed.content(0);
@@ -388,28 +351,17 @@ TEST(PdfDrawing, PatchesCarryThePageFlagPlainRectanglesDoNotAndFarPositionsStayP
     EXPECT_EQ(parsed.key(0, "/MediaBox"), "[ 0 0 113.3858 56.6929 ]");
 }
 
-TEST(PdfDrawing, UnusablePageExtentsRaiseTheInvalidPageSizeCode) {
-    PdfPage<WriteCMYK> page(paramsFor(CM_CMYK));
-    EXPECT_EQ(codeOf([&] { page.newPage(0.0, 20.0, 0); }), -2355);
-    EXPECT_EQ(codeOf([&] { page.newPage(40.0, std::numeric_limits<double>::quiet_NaN(), 0); }),
-              -2355);
-    EXPECT_EQ(codeOf([&] { page.newPage(6000.0, 20.0, 0); }), -2355);
-    EXPECT_EQ(codeOf([&] { page.newPage(5080.0, 5080.0, 0); }), 0);
-}
-
 TEST(PdfDrawing, TheDocumentHoldsEveryPageInOrderAndTheCommandTextAsKeywords) {
     TempFolder folder;
-    const std::string pdf = folder.file("pages.pdf");
     const std::string command = "MEASURE ROW=1;PASS=Düsseldorf";
-    {
-        // Drawing before the first page opens one of the chart's first size.
-        PdfPage<WriteCMYK> page(paramsFor(CM_CMYK, 25.4, 50.8));
-        page.setCommandText(command);
-        page.fillRect({0, 0}, 100, 100, WriteCMYK::blueColor());
-        page.newPage(30.0, 60.0, 3);
-        page.fillRect({0, 0}, 100, 100, WriteCMYK::yellowColor());
-        page.save(pdf);
-    }
+    // Drawing before the first page opens one of the chart's first size.
+    const std::string pdf =
+        savedPdf<WriteCMYK>(folder, paramsFor(CM_CMYK, 25.4, 50.8), [&](auto& page) {
+            page.setCommandText(command);
+            page.fillRect({0, 0}, 100, 100, WriteCMYK::blueColor());
+            page.newPage(30.0, 60.0, 3);
+            page.fillRect({0, 0}, 100, 100, WriteCMYK::yellowColor());
+        });
     ASSERT_TRUE(qpdfCheckPasses(pdf));
     ParsedPdf parsed(pdf);
     ASSERT_EQ(parsed.pages.size(), 2u);
@@ -419,6 +371,13 @@ TEST(PdfDrawing, TheDocumentHoldsEveryPageInOrderAndTheCommandTextAsKeywords) {
     EXPECT_NE(parsed.content(0).find("1 1 0 0 k"), std::string::npos);
     EXPECT_NE(parsed.content(1).find("0 0 1 0 k"), std::string::npos);
     EXPECT_EQ(parsed.pdf->getTrailer().getKey("/Info").getKey("/Keywords").getUTF8Value(), command);
+    // Unusable page extents raise the invalid page size code.
+    PdfPage<WriteCMYK> page(paramsFor(CM_CMYK));
+    EXPECT_EQ(codeOf([&] { page.newPage(0.0, 20.0, 0); }), -2355);
+    EXPECT_EQ(codeOf([&] { page.newPage(40.0, std::numeric_limits<double>::quiet_NaN(), 0); }),
+              -2355);
+    EXPECT_EQ(codeOf([&] { page.newPage(6000.0, 20.0, 0); }), -2355);
+    EXPECT_EQ(codeOf([&] { page.newPage(5080.0, 5080.0, 0); }), 0);
 }
 
 TEST(PdfFiles, JpegNamesReplaceTheExtensionOfTheFileName) {
@@ -432,30 +391,39 @@ TEST(PdfFiles, JpegNamesReplaceTheExtensionOfTheFileName) {
     }
 }
 
-TEST(PdfFiles, PreviewsHaveThePagesAspectAndShowItsColours) {
+TEST(PdfFiles, PreviewsShowThePageInItsAspectAndTheSamePageGivesTheSameFiles) {
     TempFolder folder;
-    {
-        PdfPage<WriteCMYK> page(paramsFor(CM_CMYK));
-        page.newPage(60.0, 20.0, 0);
-        page.fillRect({0, 0}, 300, 200, {{0, 255, 255, 0}, {}});  // magenta + yellow
-        page.fillRect({300, 0}, 150, 200, {{0, 0, 0, 255}, {}});  // black
-        page.newPage(20.0, 50.0, 0);
-        page.fillRect({0, 0}, 200, 250, {{255, 0, 0, 0}, {}});  // cyan, top half
-        page.exportJpeg(folder.file("wide_0.tif"), 0, 2);
-        page.exportJpeg(folder.file("tall_1.tif"), 1, 2);
-    }
-    EXPECT_FALSE(fs::exists(folder.file("wide_0.tif")));
-    const Jpeg wide = readJpeg(folder.file("wide_0.jpg"));
+    auto draw = [&](const std::string& name) {
+        const std::string pdf = savedPdf<WriteCMYK>(folder, paramsFor(CM_CMYK), [&](auto& page) {
+            page.newPage(60.0, 20.0, 0);
+            page.fillRect({0, 0}, 300, 200, {{0, 255, 255, 0}, {}});  // magenta + yellow
+            page.fillRect({300, 0}, 150, 200, {{0, 0, 0, 255}, {}});  // black
+            page.drawLabel("Strip A", 460, 50, 30, WriteCMYK::blackColor());
+            page.drawMarkerArrow(470, 100, 500, 100, 6, 30, 12, WriteCMYK::blackColor());
+            page.newPage(20.0, 50.0, 0);
+            page.fillRect({0, 0}, 200, 250, {{255, 0, 0, 0}, {}});  // cyan, top half
+            page.exportJpeg(folder.file(name + "_0.tif"), 0, 2);
+            page.exportJpeg(folder.file(name + "_1.tif"), 1, 2);
+        });
+        return std::array<std::string, 3>{fileText(pdf), fileText(folder.file(name + "_0.jpg")),
+                                          fileText(folder.file(name + "_1.jpg"))};
+    };
+    const auto first = draw("first");
+    EXPECT_EQ(first[0].find("/CreationDate"), std::string::npos);
+    EXPECT_EQ(first[0].find("/ModDate"), std::string::npos);
+    EXPECT_EQ(draw("second"), first);
+    EXPECT_FALSE(fs::exists(folder.file("first_0.tif")));
+    const Jpeg wide = readJpeg(folder.file("first_0.jpg"));
     EXPECT_EQ(wide.width, 3 * wide.height);
     EXPECT_GE(wide.width, 200);
-    const Jpeg tall = readJpeg(folder.file("tall_1.jpg"));
+    const Jpeg tall = readJpeg(folder.file("first_1.jpg"));
     EXPECT_EQ(2 * tall.height, 5 * tall.width);
     const std::array<int, 3> red{255, 0, 0}, black{0, 0, 0}, white{255, 255, 255},
         cyan{0, 255, 255};
     const std::pair<std::array<int, 3>, std::array<int, 3>> expected[] = {
         {wide.at(0.25, 0.5), red},
         {wide.at(0.6, 0.5), black},
-        {wide.at(0.9, 0.5), white},
+        {wide.at(0.95, 0.9), white},
         {tall.at(0.5, 0.25), cyan},
         {tall.at(0.5, 0.75), white}};
     for (const auto& [got, want] : expected) {
@@ -463,22 +431,18 @@ TEST(PdfFiles, PreviewsHaveThePagesAspectAndShowItsColours) {
             EXPECT_NEAR(got[s], want[s], 4) << s;
         }
     }
-}
-
-TEST(PdfFiles, LabPreviewsShowNeutralsAsNeutralGreyAndKeepNegativeChroma) {
-    TempFolder folder;
-    {
-        PdfPage<WriteLAB> page(paramsFor(CM_LAB));
+    // Lab previews show neutrals as neutral grey and keep negative a*.
+    savedPdf<WriteLAB>(folder, paramsFor(CM_LAB), [&](auto& page) {
         page.newPage(20.0, 20.0, 0);
         page.fillRect({0, 0}, 100, 200, {{128, 0, 0}, {}});
         page.fillRect({100, 0}, 100, 200, {{128, 236, 0}, {}});  // a* -20
         page.exportJpeg(folder.file("lab"), 0, 1);
-    }
-    const Jpeg jpeg = readJpeg(folder.file("lab.jpg"));
-    for (int v : jpeg.at(0.25, 0.5)) {
+    });
+    const Jpeg lab = readJpeg(folder.file("lab.jpg"));
+    for (int v : lab.at(0.25, 0.5)) {
         EXPECT_NEAR(v, 119, 3);
     }
-    EXPECT_GT(jpeg.at(0.75, 0.5)[1], jpeg.at(0.75, 0.5)[0] + 20);  // leans green
+    EXPECT_GT(lab.at(0.75, 0.5)[1], lab.at(0.75, 0.5)[0] + 20);  // leans green
 }
 
 TEST(PdfFiles, AFailedSaveRaisesCannotOpenFileAndNeverReplacesAnOlderFile) {
