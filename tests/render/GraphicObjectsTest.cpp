@@ -21,12 +21,16 @@ Box box(const GraphicObject<C>& o) {
     return {o.left, o.top, o.right, o.bottom};
 }
 
-// What `o` answers at (x, y): inside, finished and the run, preset to `run`.
-std::tuple<bool, bool, std::uint32_t> ask(const GraphicObject<C>& o, std::uint32_t x,
-                                          std::uint32_t y, std::uint32_t run = 777) {
+// What an object answers at a pixel: outside (the run says how far to
+// the object), inside (the run says for how long) or finished (below it);
+// never both of the last two.
+enum State { Out, In, Done, InAndDone };
+
+std::pair<State, std::uint32_t> ask(const GraphicObject<C>& o, std::uint32_t x, std::uint32_t y,
+                                    std::uint32_t run = 777) {
     bool inside = true, finished = true;
     o.hitTest({x, y}, inside, finished, run);
-    return {inside, finished, run};
+    return {static_cast<State>(int{inside} + 2 * int{finished}), run};
 }
 
 TEST(Objects, BoxesAndAnswersWorkedOutByHand) {
@@ -65,79 +69,56 @@ TEST(Objects, BoxesAndAnswersWorkedOutByHand) {
     for (std::size_t i = 0; i < std::size(boxes); ++i) {
         EXPECT_EQ(boxes[i].first, boxes[i].second) << "box " << i;
     }
-    struct Answer {
-        const GraphicObject<C>& o;
-        std::uint32_t x, y;
-        bool inside, finished;
-        std::uint32_t run, preset = 777;
+    // Each answer: x, y, state, run; a run of 777 is the caller's, untouched.
+    using Answers = std::vector<std::tuple<std::uint32_t, std::uint32_t, State, std::uint32_t>>;
+    const std::pair<const GraphicObject<C>&, Answers> cases[] = {
+        // Starts 5 further right; the whole width; the last pixel; lies left;
+        // the row above; the row below.
+        {rect, {{5, 12, Out, 6}, {10, 12, In, 20}, {29, 12, In, 1}}},
+        {rect, {{30, 12, Out, 777}, {15, 9, Out, 777}, {15, 15, Done, 777}}},
+        // Rows are measured at their lower edge. Bottom row 59: dy = 10, one
+        // pixel at the centre column. Top row 40: dy = -9, half-width
+        // sqrt(19) = 4.36: pixels 45 .. 54. Row 49: dy = 0, half-width 10:
+        // pixels 40 .. 60, one past the box.
+        {circle, {{49, 59, Out, 2}, {50, 59, In, 1}, {51, 59, Out, 777}}},
+        {circle, {{44, 40, Out, 2}, {45, 40, In, 10}, {55, 40, Out, 777}}},
+        {circle, {{40, 49, In, 21}, {60, 49, In, 1}, {50, 39, Out, 777}, {50, 60, Done, 777}}},
+        // Row 6 (centreY + radius - 1): one pixel at centreX. Row 0: dy = -1,
+        // half-width 4.9; the left end, column -1.9, lands on 0.
+        {corner, {{3, 6, In, 1}, {2, 6, Out, 2}, {0, 0, In, 8}}},
+        // The top row's horizontal edge gives no crossing, the sides do; a
+        // vertex; on the left edge the run reaches the right one.
+        {square, {{5, 10, Out, 6}, {10, 10, In, 1}, {11, 10, In, 10}}},
+        {square, {{10, 15, In, 11}, {14, 15, In, 7}, {21, 15, Out, 777}}},
+        {square, {{15, 21, Done, 777}, {15, 9, Out, 777}}},
+        // Outside the diamond the polygon turns ~0 degrees, inside 360.
+        {diamond, {{5, 20, Out, 6}, {11, 20, In, 9}, {19, 20, In, 1}}},
+        {odd, {{5, 10, In, 6}}},
+        // Inside: the run of the first child holding the pixel, not 29.
+        {both, {{12, 2, In, 18}, {6, 2, In, 35}, {2, 10, Done, 777}, {45, 2, Out, 777}}},
+        // The top vertex of segment f is (q, q + 2).
+        {one, {{0, 6, In, 3}, {3, 6, Out, 777}, {1, 3, In, 1}}},
+        {none, {{0, 0, Done, 777}}},
+        {empty, {{3, 0, Done, 777}}},
     };
-    const Answer answers[] = {
-        {rect, 5, 12, false, false, 6},     // starts 5 further right
-        {rect, 10, 12, true, false, 20},    // whole width
-        {rect, 29, 12, true, false, 1},     // last pixel
-        {rect, 30, 12, false, false, 777},  // lies left: run untouched
-        {rect, 15, 9, false, false, 777},   // row above
-        {rect, 15, 15, false, true, 777},   // row below: finished
-        // Rows are measured at their lower edge. Bottom row 59: dy = 10,
-        // one pixel at the centre column.
-        {circle, 49, 59, false, false, 2},
-        {circle, 50, 59, true, false, 1},
-        {circle, 51, 59, false, false, 777},
-        // Top row 40: dy = -9, half-width sqrt(19) = 4.36: pixels 45 .. 54.
-        {circle, 44, 40, false, false, 2},
-        {circle, 45, 40, true, false, 10},
-        {circle, 55, 40, false, false, 777},
-        // Row 49: dy = 0, half-width 10: pixels 40 .. 60, one past the box.
-        {circle, 40, 49, true, false, 21},
-        {circle, 60, 49, true, false, 1},
-        {circle, 50, 39, false, false, 777},
-        {circle, 50, 60, false, true, 777},
-        // Row 6 (centreY + radius - 1): one pixel at centreX. Row 0: dy =
-        // -1, half-width 4.9; the left end, column -1.9, lands on 0.
-        {corner, 3, 6, true, false, 1},
-        {corner, 2, 6, false, false, 2},
-        {corner, 0, 0, true, false, 8},
-        // The top row's horizontal edge gives no crossing; the sides do.
-        {square, 5, 10, false, false, 6},
-        {square, 10, 10, true, false, 1},  // a vertex
-        {square, 11, 10, true, false, 10},
-        {square, 10, 15, true, false, 11},  // on the left edge: to the right one
-        {square, 14, 15, true, false, 7},
-        {square, 21, 15, false, false, 777},
-        {square, 15, 21, false, true, 777},
-        {square, 15, 9, false, false, 777},
-        {diamond, 5, 20, false, false, 6},  // outside: turns ~0 degrees
-        {diamond, 11, 20, true, false, 9},  // inside: turns 360 degrees
-        {diamond, 19, 20, true, false, 1},  // vertex
-        {odd, 5, 10, true, false, 6},
-        // Inside: the run of the first child holding the pixel, not 29;
-        // left of both: the smaller run; row 7: the first child is finished.
-        {both, 12, 2, true, false, 18},
-        {both, 6, 2, true, false, 35},
-        {both, 0, 2, false, false, 6, 40},
-        {both, 2, 7, false, false, 4, 40},
-        {both, 2, 10, false, true, 777},
-        {both, 45, 2, false, false, 777},
-        {one, 0, 6, true, false, 3},
-        {one, 3, 6, false, false, 777},
-        {one, 1, 3, true, false, 1},  // the top vertex (q, q + 2)
-        {none, 0, 0, false, true, 777},
-        {empty, 3, 0, false, true, 777},
-    };
-    for (std::size_t i = 0; i < std::size(answers); ++i) {
-        const Answer& a = answers[i];
-        EXPECT_EQ(ask(a.o, a.x, a.y, a.preset), std::make_tuple(a.inside, a.finished, a.run))
-            << "answer " << i << " at " << a.x << ", " << a.y;
+    for (const auto& [object, answers] : cases) {
+        for (const auto& [x, y, state, run] : answers) {
+            EXPECT_EQ(ask(object, x, y), std::make_pair(state, run)) << x << ", " << y;
+        }
     }
+    // Left of both children: the smaller run; row 7: the first child is
+    // finished, the second is not.
+    EXPECT_EQ(ask(both, 0, 2, 40), std::make_pair(Out, 6u));
+    EXPECT_EQ(ask(both, 2, 7, 40), std::make_pair(Out, 4u));
     // Zero width or height is never inside, even where the box wraps round.
     const Rect<C> narrow({5, 3}, 0, 4, kBlue), atEdge({0, 0}, 0, 4, kBlue),
         flat({0, 0}, 10, 0, kBlue);
     EXPECT_EQ(box(narrow), (Box{5, 3, 4, 6}));
     EXPECT_EQ(atEdge.right, 0xFFFFFFFFu);
     for (std::uint32_t x : {0u, 3u, 4u, 5u, 6u, 1000u}) {
-        EXPECT_FALSE(std::get<0>(ask(narrow, x, 3)) || std::get<0>(ask(atEdge, x, 3)) ||
-                     std::get<0>(ask(flat, x, 0)))
-            << x;
+        EXPECT_NE(ask(narrow, x, 3).first, In) << x;
+        EXPECT_NE(ask(atEdge, x, 3).first, In) << x;
+        EXPECT_NE(ask(flat, x, 0).first, In) << x;
     }
 }
 
