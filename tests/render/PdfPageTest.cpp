@@ -277,10 +277,16 @@ TEST(PdfDrawing, NumbersSitAtTheBoxWithTheCappedHeightAndLabelsUseAThirdOfTheirS
     EXPECT_EQ(texts, (std::vector<std::string>{"11", "4000000000", "DTP (41)"}));
 }
 
-TEST(PdfDrawing, PolygonsOfTwoHundredFiftySixVerticesOrMoreAreNotDrawn) {
+TEST(PdfDrawing, PatchesCarryThePageFlagFarPositionsStayPositiveAndLongPolygonsAreDropped) {
     TempFolder folder;
-    const std::string pdf = savedPdf<WriteCMYK>(folder, paramsFor(CM_CMYK), [](auto& page) {
-        page.newPage(40.0, 40.0, 0);
+    const WriteCMYK::PixelColor green{{255, 0, 255, 0}, {}}, red{{0, 255, 255, 0}, {}};
+    const std::string pdf = savedPdf<WriteCMYK>(folder, paramsFor(CM_CMYK), [&](auto& page) {
+        page.newPage(40.0, 20.0, -17);
+        page.fillRect({0, 0}, 100, 100, WriteCMYK::blueColor());
+        page.fillRectPlain({100, 0}, 7, 100, WriteCMYK::blackColor());
+        page.fillRectExact(200.5, 10.25, 33.3, 50.0, WriteCMYK::yellowColor());
+        page.fillRect({3000000000u, 0}, 10, 10, WriteCMYK::blackColor());
+        // Polygons of 256 vertices or more, or without vertices, are dropped.
         std::vector<std::uint32_t> xs, ys;
         for (const std::size_t count : {300u, 256u, 255u}) {
             xs.resize(count);
@@ -289,31 +295,9 @@ TEST(PdfDrawing, PolygonsOfTwoHundredFiftySixVerticesOrMoreAreNotDrawn) {
                 xs[i] = 100 + (i % 2) * 50;
                 ys[i] = 100 + i / 2;
             }
-            page.drawPolygon(count, xs.data(), ys.data(),
-                             count == 255 ? WriteCMYK::blueColor() : WriteCMYK::blackColor());
+            page.drawPolygon(count, xs.data(), ys.data(), count == 255 ? green : red);
         }
-        page.drawPolygon(3, nullptr, ys.data(), WriteCMYK::blackColor());
-    });
-    const std::string content = ParsedPdf(pdf).content(0);
-    // Only the 255-vertex polygon: one fill, in blue (C and M solid).
-    EXPECT_EQ(content.find("0 0 0 1 k"), std::string::npos);
-    EXPECT_NE(content.find("1 1 0 0 k"), std::string::npos);
-    std::size_t lines = 0;
-    for (auto at = content.find(" l\n"); at != std::string::npos;
-         at = content.find(" l\n", at + 1)) {
-        ++lines;
-    }
-    EXPECT_EQ(lines, 254u);
-}
-
-TEST(PdfDrawing, PatchesCarryThePageFlagPlainRectanglesDoNotAndFarPositionsStayPositive) {
-    TempFolder folder;
-    const std::string pdf = savedPdf<WriteCMYK>(folder, paramsFor(CM_CMYK), [](auto& page) {
-        page.newPage(40.0, 20.0, -17);
-        page.fillRect({0, 0}, 100, 100, WriteCMYK::blueColor());
-        page.fillRectPlain({100, 0}, 7, 100, WriteCMYK::blackColor());
-        page.fillRectExact(200.5, 10.25, 33.3, 50.0, WriteCMYK::yellowColor());
-        page.fillRect({3000000000u, 0}, 10, 10, WriteCMYK::blackColor());
+        page.drawPolygon(3, nullptr, ys.data(), red);
     });
     ASSERT_TRUE(qpdfCheckPasses(pdf));
     ParsedPdf parsed(pdf);
@@ -336,6 +320,15 @@ TEST(PdfDrawing, PatchesCarryThePageFlagPlainRectanglesDoNotAndFarPositionsStayP
     EXPECT_NE(content.find("850393700.7874 "), std::string::npos);
     EXPECT_EQ(parsed.key(0, "/OrvoPageCode"), "-17");
     EXPECT_EQ(parsed.key(0, "/MediaBox"), "[ 0 0 113.3858 56.6929 ]");
+    // Only the 255-vertex polygon: one fill of 254 lines, in green.
+    EXPECT_EQ(content.find("0 1 1 0 k"), std::string::npos);
+    EXPECT_NE(content.find("1 0 1 0 k"), std::string::npos);
+    std::size_t lines = 0;
+    for (auto at = content.find(" l\n"); at != std::string::npos;
+         at = content.find(" l\n", at + 1)) {
+        ++lines;
+    }
+    EXPECT_EQ(lines, 254u);
 }
 
 TEST(PdfDrawing, TheDocumentHoldsEveryPageInOrderAndTheCommandTextAsKeywords) {
