@@ -8,8 +8,7 @@
 
 #include "base/ErrorCodes.h"
 
-namespace GenChartLib {
-namespace failuretest {
+namespace GenChartLib::failuretest {
 
 // The error code `action` throws; 0 when it throws none.
 inline int codeOf(const std::function<void()>& action) {
@@ -31,7 +30,6 @@ inline std::string messageOf(const std::function<void()>& action) {
     return {};
 }
 
-}  // namespace failuretest
-}  // namespace GenChartLib
+}  // namespace GenChartLib::failuretest
 
 #endif  // ORVOCHART_TESTS_RENDER_FAILURECAPTURE_H
