@@ -123,6 +123,30 @@ TEST(PdfPageModule, MissingForeignOutdatedOrUnfitModulesAreRefusedWithTheReasonL
     EXPECT_EQ(page.channelCount(), 4);
 }
 
+// A host of the module table itself may pass anything: every drawing entry
+// refuses a missing colour instead of reading through it.
+TEST(PdfPageModule, EveryDrawingEntryRefusesAMissingColour) {
+    const platform::ModuleHandle module = platform::loadModule(moduleFile("wxPDF"));
+    ASSERT_NE(module, nullptr);
+    const auto table = reinterpret_cast<OcPdfGetInterface>(
+        reinterpret_cast<std::uintptr_t>(platform::findEntry(module, "GetPDFInterface")))();
+    const OcPdfPageSize size{210, 297};
+    const OcPdfChartInfo chart{sizeof(OcPdfChartInfo), CM_CMYK, 4, {}, 1, &size};
+    OcPdfDocument* doc = table->begin(&chart);
+    ASSERT_NE(doc, nullptr);
+    const double xs[] = {1, 9, 5}, ys[] = {1, 1, 9};
+    for (const int result :
+         {table->drawText(doc, "1", 10, 5, 5, nullptr),
+          table->drawArrow(doc, 1, 1, 9, 9, 1, 2, 2, nullptr),
+          table->drawCircle(doc, 5, 5, 2, nullptr), table->drawLine(doc, 1, 1, 9, 9, 0, 0, nullptr),
+          table->drawBox(doc, 1, 1, 9, 9, nullptr), table->drawPolygon(doc, 3, xs, ys, nullptr),
+          table->fillRect(doc, 1, 1, 9, 9, nullptr, 4, 0)}) {
+        EXPECT_EQ(result, OC_PDF_BAD_ARGUMENT);
+    }
+    table->end(doc);
+    platform::unloadModule(module);
+}
+
 // A document of writer W drawn by `draw`, saved as page.pdf in the folder
 // (the module never writes over a file, so an earlier one goes first).
 template <class W, class Draw>
