@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
-#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <string>
@@ -93,18 +92,6 @@ TEST_F(ChartPreview, ShowsEveryTiffPageInScreenColours) {
     const Png second = readPng(file("chart.tif_1.png"));
     ASSERT_EQ(second.width, 550U);
     expectScreenOf(second.at(384 / 3, 120 / 3), ref, 55);
-}
-
-TEST_F(ChartPreview, ShowsLabPagesThroughTheirScreenColour) {
-    // The opening patch is L* 0, black; the paper L* 100, white.
-    const readback::CommandResult run = chart("--instrument EyeOne --mode Lab --paper A4 --ref " +
-                                              testsupport::quoted(testReference("lab_90.txt")));
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    const Png png = readPng(file("chart.png"));
-    ASSERT_EQ(png.width, (1992U + 2) / 3);
-    EXPECT_EQ(png.at(290 / 3, 120 / 3), (Rgb{0, 0, 0}));
-    const Rgb paper = png.at(1900 / 3, 700 / 3);
-    EXPECT_GE(std::min({paper[0], paper[1], paper[2]}), 253);
 }
 
 TEST_F(ChartPreview, PassesOverPagesThatAreNoTiff) {

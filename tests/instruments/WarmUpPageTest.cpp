@@ -40,7 +40,7 @@ TEST(WarmUpGrid, AShortListStartsEveryPassOnANewLine) {
     }
 }
 
-TEST(WarmUpGrid, DrawsNothingWhereNoPatchFitsAndTakesItsPageFromTheRecord) {
+TEST(WarmUpGrid, DrawsNothingWhereNoPatchFits) {
     WarmUpGrid flat = a4Grid(5, 1);
     flat.pageHeight = 99;  // less than one patch high
     WarmUpGrid noPatch = a4Grid(5, 1);
@@ -51,34 +51,28 @@ TEST(WarmUpGrid, DrawsNothingWhereNoPatchFitsAndTakesItsPageFromTheRecord) {
           std::make_pair(a4Grid(5, 1), 0)}) {
         EXPECT_TRUE(cellsOf(grid, static_cast<std::size_t>(length)).empty()) << grid.columns;
     }
+}
 
-    // The first page entry's size and grid, or the whole page.
+TEST(WarmUpPage, TakesTheFirstPageEntryOrTheWholePageTurnedToLandscape) {
+    // The least and greatest page are the page itself; a whole-page layout
+    // turns a landscape page's greatest extents.
     ChartParams params;
     params.patchWidth = 10.0;
     params.patchHeight = 10.0;
     params.pageWidth = 300.0;
-    params.pageHeight = 400.0;
+    params.pageHeight = 200.0;
     params.pages = {{297.0, 210.0, 5, 2}, {297.0, 210.0, 5, 1}};
     WarmUpGrid g = WarmUpGrid::fromParams(params);
     EXPECT_EQ(
         (std::vector<std::uint32_t>{g.pageWidth, g.pageHeight, g.patchWidth, g.columns, g.strips}),
         (std::vector<std::uint32_t>{2100, 2970, 100, 5, 2}));
-    params.useWholePage = true;
-    g = WarmUpGrid::fromParams(params);
-    EXPECT_EQ(std::make_pair(g.pageWidth, g.pageHeight), std::make_pair(3000U, 4000U));
-}
-
-TEST(WarmUpPageGeometry, AWholePageLayoutTurnsALandscapePage) {
-    // The least and greatest page are the page itself; a whole-page layout
-    // turns a landscape page's greatest extents.
     WarmUpPage<WriteCMYK> page("");
-    ChartParams params;
-    params.pageWidth = 300.0;
-    params.pageHeight = 200.0;
     double limits[8];
     page.getPageSizeLimits(limits, params);
     EXPECT_EQ(std::vector<double>(limits, limits + 4), (std::vector<double>{200, 300, 200, 300}));
     params.useWholePage = true;
+    g = WarmUpGrid::fromParams(params);
+    EXPECT_EQ(std::make_pair(g.pageWidth, g.pageHeight), std::make_pair(3000U, 2000U));
     page.getPageSizeLimits(limits, params);
     EXPECT_EQ(std::vector<double>(limits, limits + 8),
               (std::vector<double>{200, 300, 300, 200, 300, 200, 0, 0}));
