@@ -1,7 +1,8 @@
 // The layout engine: page fitting worked out by hand from the layout rules
-// for several instruments, pages, patch counts and quality modes; the page
-// loop with its padding and page split; chart ids; page geometry helpers and
-// the mark colours.
+// for several instruments, pages, patch counts and quality modes; re-fits;
+// the page loop's split over pages; chart ids; page geometry helpers and the
+// mark colours. How each instrument pads its patches, and the layouts of the
+// real instruments, are read back by the host tests.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -187,27 +188,21 @@ TEST_F(Layout, ReferenceKeywordsChooseTheQualityMode) {
     }
 }
 
-TEST_F(Layout, ReferenceKeywordsReachTheParameters) {
+TEST_F(Layout, ReferenceKeywordsReachTheParametersOrKeepTheHostsValues) {
+    // Keywords the file leaves out (or sets to -1) keep the host's values.
+    ChartParams p = jobParams(
+        reference(40, {"RANDOMIZED_PATCHES 1", "ISIS_XL_FORMAT 1", "UV_CUT_MODE -1", "LOWRES 1"}),
+        210.0, 297.0);
+    p.uvCutMode = 5;
+    p.apertureSize = 7;
+    p.zebraRulerMode = 2;
     Recorder layout(dtp41Geometry());
-    ChartParams p =
-        jobParams(reference(40, {"RANDOMIZED_PATCHES 1", "ISIS_XL_FORMAT 1", "ZEBRA_RULER_MODE 2",
-                                 "UV_CUT_MODE 3", "LOWRES 1", "APERTURESIZE 6"}),
-                  210.0, 297.0);
     layout.initChartParams(p);
     EXPECT_TRUE(p.randomizedPatches && p.isisXlFormat && p.lowRes);
     EXPECT_EQ(
-        (std::vector<int>{p.apertureSize, p.zebraRulerMode, layout.zebraRulerMode(), p.uvCutMode}),
-        (std::vector<int>{6, 2, 2, 3}));
-
-    // Keywords the file leaves out (or sets to -1) keep the host's values.
-    ChartParams kept = jobParams(reference(41, {"UV_CUT_MODE -1"}), 210.0, 297.0);
-    kept.uvCutMode = 5;
-    kept.randomizedPatches = true;
-    kept.apertureSize = 7;
-    Recorder(dtp41Geometry()).initChartParams(kept);
-    EXPECT_EQ(std::make_tuple(kept.uvCutMode, kept.randomizedPatches, kept.apertureSize),
-              std::make_tuple(5, true, 7));
-    EXPECT_EQ(kept.channelNames, (std::vector<std::string>{"Cyan", "Magenta", "Yellow", "Black"}));
+        (std::vector<int>{p.uvCutMode, p.apertureSize, p.zebraRulerMode, layout.zebraRulerMode()}),
+        (std::vector<int>{5, 7, 2, 2}));
+    EXPECT_EQ(p.channelNames, (std::vector<std::string>{"Cyan", "Magenta", "Yellow", "Black"}));
 }
 
 TEST_F(Layout, RefusesWhatItCannotLayOut) {
