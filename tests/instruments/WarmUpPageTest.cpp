@@ -1,5 +1,6 @@
 // The warm-up page: how the patch list is repeated over the page (worked out
-// by hand from the page and patch sizes), its geometry, and what it refuses.
+// by hand from the page and patch sizes), its geometry, what it refuses and
+// the size of the page it writes.
 // The host tests check whole warm-up charts read back: one strip per line and
 // several strips on one block, the layout of the list, the page size.
 #include <gtest/gtest.h>
@@ -80,7 +81,7 @@ TEST(WarmUpPage, TakesTheFirstPageEntryOrTheWholePageTurnedToLandscape) {
 
 class WarmUpPageWriting : public LayoutFolder {};
 
-TEST_F(WarmUpPageWriting, WritesNothingWithoutPatchesOrPageAndRefusesAnAbsurdPage) {
+TEST_F(WarmUpPageWriting, WritesOnePageOfItsEntryAndNothingWithoutPatchesOrPage) {
     WarmUpPage<WriteCMYK> page("");
     ChartParams params(CM_CMYK);
     params.patchWidth = 10.0;
@@ -105,6 +106,11 @@ TEST_F(WarmUpPageWriting, WritesNothingWithoutPatchesOrPageAndRefusesAnAbsurdPag
               "WarmUpPage/writePage: GenChartLib: Invalid page size.\n"
               "WarmUpPage/writePage: GenChartLib: Empty page vector\n");
     EXPECT_EQ(files(), std::vector<std::string>{"log.txt"});
+    // An A4 entry: one PDF page of its size (tenths of a millimetre), no preview.
+    params.pages = {{297.0, 210.0, 5, 1}};
+    page.writePage(params, patches, 0);
+    EXPECT_EQ(files(), (std::vector<std::string>{"log.txt", "warm_0.tif"}));
+    readback::expectPages({params.outputName}, 1, 210.0, 297.0);
 }
 
 }  // namespace
