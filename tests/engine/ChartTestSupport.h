@@ -24,6 +24,8 @@ namespace chart_test {
 
 namespace fs = std::filesystem;
 
+using GenChartLib::ChartParams;
+using GenChartLib::MarginSet;
 using TempDir = testsupport::TempFolder;
 using testsupport::LogCapture;
 
@@ -50,9 +52,9 @@ inline void writeCmykReference(const std::string& path, int sets,
 struct Geometry {
     double sizes[8] = {10, 10, 10, 10, 10, 10, 10, 10};
     double gaps[8] = {};
-    GenChartLib::MarginSet first;
-    GenChartLib::MarginSet second;
-    GenChartLib::MarginSet third;
+    MarginSet first;
+    MarginSet second;
+    MarginSet third;
     double limits[8] = {1, 1, 1000, 1000, 0, 0, 0, 0};
     double leader[4] = {};
 };
@@ -80,36 +82,28 @@ class RecordingInstrument : public GenChartLib::MeasureInstrument<W> {
         std::vector<Patch> patches;
     };
 
-    explicit RecordingInstrument(const Geometry& geometry = Geometry())
-        : GenChartLib::MeasureInstrument<W>("test"), geometry_(geometry) {}
+    explicit RecordingInstrument(const Geometry& g = Geometry())
+        : GenChartLib::MeasureInstrument<W>("test"), g_(g) {}
 
-    void writePage(GenChartLib::ChartParams& params, std::vector<Patch>& patches,
-                   int page) override {
+    void writePage(ChartParams& params, std::vector<Patch>& patches, int page) override {
         calls.push_back({page, params.outputName, patches});
     }
-    void getStripLeader(double out[4], const GenChartLib::ChartParams&) override {
-        std::copy(geometry_.leader, geometry_.leader + 4, out);
-    }
-    void getPageSizeLimits(double out[8], const GenChartLib::ChartParams&) override {
-        std::copy(geometry_.limits, geometry_.limits + 8, out);
-    }
-    void getPatchSizes(double out[8]) override {
-        std::copy(geometry_.sizes, geometry_.sizes + 8, out);
-    }
-    void getPatchGaps(double out[8], const GenChartLib::ChartParams&) override {
-        std::copy(geometry_.gaps, geometry_.gaps + 8, out);
-    }
-    void getPageMargins(GenChartLib::MarginSet& first, GenChartLib::MarginSet& second,
-                        GenChartLib::MarginSet& third, const GenChartLib::ChartParams&) override {
-        first = geometry_.first;
-        second = geometry_.second;
-        third = geometry_.third;
+    void getStripLeader(double out[4], const ChartParams&) override { copy(g_.leader, 4, out); }
+    void getPageSizeLimits(double out[8], const ChartParams&) override { copy(g_.limits, 8, out); }
+    void getPatchSizes(double out[8]) override { copy(g_.sizes, 8, out); }
+    void getPatchGaps(double out[8], const ChartParams&) override { copy(g_.gaps, 8, out); }
+    void getPageMargins(MarginSet& first, MarginSet& second, MarginSet& third,
+                        const ChartParams&) override {
+        first = g_.first;
+        second = g_.second;
+        third = g_.third;
     }
 
     std::vector<PageCall> calls;
 
   private:
-    Geometry geometry_;
+    static void copy(const double* from, int count, double* to) { std::copy_n(from, count, to); }
+    Geometry g_;
 };
 
 }  // namespace chart_test

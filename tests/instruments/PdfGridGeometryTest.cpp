@@ -2,6 +2,8 @@
 // widths, against hand-worked values.
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "instruments/Dtp20.h"
@@ -34,14 +36,15 @@ TEST(PdfGridGeometry, Dtp20CodesAndWidths) {
     EXPECT_EQ(octalDigits(4095, 4), (std::vector<unsigned>{7, 7, 7, 7}));
     // Widths move to the next one the instrument reads: 9.0 down to 7.0,
     // 8.0 up to 10.0, 11.0 down to 10.0; none below 6.5 or above 13.0.
-    const double widths[][3] = {{9.0, 7.0, 10.0},
-                                {8.0, 7.0, 10.0},
-                                {11.0, 10.0, 12.5},
-                                {6.0, 6.0, 6.5},
-                                {14.0, 13.0, 14.0}};
-    for (const auto& w : widths) {
-        EXPECT_EQ(dtp20WidthBelow(w[0]), w[1]) << w[0];
-        EXPECT_EQ(dtp20WidthAbove(w[0]), w[2]) << w[0];
+    const std::tuple<double, double, double> widths[] = {{9.0, 7.0, 10.0},
+                                                         {8.0, 7.0, 10.0},
+                                                         {11.0, 10.0, 12.5},
+                                                         {6.0, 6.0, 6.5},
+                                                         {14.0, 13.0, 14.0}};
+    for (const auto& [mm, below, above] : widths) {
+        EXPECT_EQ(std::make_pair(dtp20WidthBelow(mm), dtp20WidthAbove(mm)),
+                  std::make_pair(below, above))
+            << mm;
     }
     EXPECT_EQ(dtp20WidthCode(12.5), 6U);
 }
