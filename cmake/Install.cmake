@@ -1,8 +1,8 @@
 # Installation and the Debian package: the library, its two modules in the
 # library's folder of modules ("orvochart/" beside it, where it looks for
-# them), the header, the tool, a CMake package (find_package(OrvoChart) gives
-# OrvoChart::OrvoChartInterfaceShared), a pkg-config file ("orvochart") and
-# the Python binding.
+# them; on Windows the DLL's folder is bin/), the header, the tool, a CMake
+# package (find_package(OrvoChart) gives OrvoChart::OrvoChartInterfaceShared),
+# a pkg-config file ("orvochart") and the Python binding.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -16,10 +16,19 @@ install(TARGETS OrvoChartInterfaceShared EXPORT OrvoChartTargets
     ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/include/OrvoChartInterface.h
     DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
-install(TARGETS orvochart RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(TARGET orvochart)
+    install(TARGETS orvochart RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+# Windows keeps the DLL in the program folder, so its modules go below that.
+if(WIN32)
+    set(ORVOCHART_MODULE_INSTALL_DIR ${CMAKE_INSTALL_BINDIR}/orvochart)
+    install(FILES ${ORVOCHART_MSVC_IMPORT_LIB} DESTINATION ${CMAKE_INSTALL_LIBDIR})
+else()
+    set(ORVOCHART_MODULE_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/orvochart)
+endif()
 foreach(module DbgOut wxPDF)
     if(TARGET ${module})
-        install(TARGETS ${module} LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/orvochart)
+        install(TARGETS ${module} LIBRARY DESTINATION ${ORVOCHART_MODULE_INSTALL_DIR})
     endif()
 endforeach()
 
