@@ -48,15 +48,18 @@ configure_file(${PROJECT_SOURCE_DIR}/cmake/orvochart.pc.in ${PROJECT_BINARY_DIR}
 install(FILES ${PROJECT_BINARY_DIR}/orvochart.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 
 # The binding finds the library by the way from its own folder to the
-# library folder, whatever the prefix.
-file(RELATIVE_PATH ORVOCHART_PYTHON_TO_LIB /prefix/${ORVOCHART_PYTHON_DIR}/orvochart
-    /prefix/${CMAKE_INSTALL_LIBDIR})
-configure_file(${PROJECT_SOURCE_DIR}/python/orvochart/_installed.py.in
-    ${PROJECT_BINARY_DIR}/python/_installed.py @ONLY)
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/python/orvochart DESTINATION ${ORVOCHART_PYTHON_DIR}
-    FILES_MATCHING PATTERN "*.py")
-install(FILES ${PROJECT_BINARY_DIR}/python/_installed.py
-    DESTINATION ${ORVOCHART_PYTHON_DIR}/orvochart)
+# library folder, whatever the prefix. It knows the library by its Linux file
+# name only, so a Windows installation goes without it.
+if(NOT WIN32)
+    file(RELATIVE_PATH ORVOCHART_PYTHON_TO_LIB /prefix/${ORVOCHART_PYTHON_DIR}/orvochart
+        /prefix/${CMAKE_INSTALL_LIBDIR})
+    configure_file(${PROJECT_SOURCE_DIR}/python/orvochart/_installed.py.in
+        ${PROJECT_BINARY_DIR}/python/_installed.py @ONLY)
+    install(DIRECTORY ${PROJECT_SOURCE_DIR}/python/orvochart DESTINATION ${ORVOCHART_PYTHON_DIR}
+        FILES_MATCHING PATTERN "*.py")
+    install(FILES ${PROJECT_BINARY_DIR}/python/_installed.py
+        DESTINATION ${ORVOCHART_PYTHON_DIR}/orvochart)
+endif()
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME orvochart)
