@@ -10,11 +10,15 @@ if(PKG_CONFIG_FOUND)
     pkg_check_modules(ORVOCHART_WINDOWS_DEPS QUIET ${ORVOCHART_WINDOWS_DEPS})
 endif()
 if(NOT ORVOCHART_WINDOWS_DEPS_FOUND)
+    # A prefix that was given but falls short is a mistake worth a warning.
+    set(level NOTICE)
     set(reason "no ORVOCHART_WINDOWS_PREFIX given")
     if(ORVOCHART_WINDOWS_PREFIX)
-        set(reason "${ORVOCHART_WINDOWS_PREFIX} lacks some of ${ORVOCHART_WINDOWS_DEPS}")
+        set(level WARNING)
+        list(JOIN ORVOCHART_WINDOWS_DEPS ", " wanted)
+        set(reason "${ORVOCHART_WINDOWS_PREFIX}/lib/pkgconfig lacks one of ${wanted}")
     endif()
-    message(NOTICE "Windows build without the third-party libraries (${reason}): "
+    message(${level} "Windows build without the third-party libraries (${reason}): "
         "building the library and its colour functions only; the modules DbgOut and wxPDF, "
         "the tool and the tests needing them are skipped. scripts/windows-deps.sh makes "
         "the prefix.")
