@@ -1,8 +1,8 @@
 # Installation and the Debian package: the library, its two modules in the
 # library's folder of modules ("orvochart/" beside it, where it looks for
-# them), the header, the tool, a CMake package (find_package(OrvoChart) gives
-# OrvoChart::OrvoChartInterfaceShared), a pkg-config file ("orvochart") and
-# the Python binding.
+# them; on Windows the DLL's folder is bin/), the header, the tool, a CMake
+# package (find_package(OrvoChart) gives OrvoChart::OrvoChartInterfaceShared),
+# a pkg-config file ("orvochart") and the Python binding.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -16,10 +16,19 @@ install(TARGETS OrvoChartInterfaceShared EXPORT OrvoChartTargets
     ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/include/OrvoChartInterface.h
     DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
-install(TARGETS orvochart RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(TARGET orvochart)
+    install(TARGETS orvochart RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+# Windows keeps the DLL in the program folder, so its modules go below that.
+if(WIN32)
+    set(ORVOCHART_MODULE_INSTALL_DIR ${CMAKE_INSTALL_BINDIR}/orvochart)
+    install(FILES ${ORVOCHART_MSVC_IMPORT_LIB} DESTINATION ${CMAKE_INSTALL_LIBDIR})
+else()
+    set(ORVOCHART_MODULE_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/orvochart)
+endif()
 foreach(module DbgOut wxPDF)
     if(TARGET ${module})
-        install(TARGETS ${module} LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/orvochart)
+        install(TARGETS ${module} LIBRARY DESTINATION ${ORVOCHART_MODULE_INSTALL_DIR})
     endif()
 endforeach()
 
@@ -39,15 +48,18 @@ configure_file(${PROJECT_SOURCE_DIR}/cmake/orvochart.pc.in ${PROJECT_BINARY_DIR}
 install(FILES ${PROJECT_BINARY_DIR}/orvochart.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 
 # The binding finds the library by the way from its own folder to the
-# library folder, whatever the prefix.
-file(RELATIVE_PATH ORVOCHART_PYTHON_TO_LIB /prefix/${ORVOCHART_PYTHON_DIR}/orvochart
-    /prefix/${CMAKE_INSTALL_LIBDIR})
-configure_file(${PROJECT_SOURCE_DIR}/python/orvochart/_installed.py.in
-    ${PROJECT_BINARY_DIR}/python/_installed.py @ONLY)
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/python/orvochart DESTINATION ${ORVOCHART_PYTHON_DIR}
-    FILES_MATCHING PATTERN "*.py")
-install(FILES ${PROJECT_BINARY_DIR}/python/_installed.py
-    DESTINATION ${ORVOCHART_PYTHON_DIR}/orvochart)
+# library folder, whatever the prefix. It knows the library by its Linux file
+# name only, so a Windows installation goes without it.
+if(NOT WIN32)
+    file(RELATIVE_PATH ORVOCHART_PYTHON_TO_LIB /prefix/${ORVOCHART_PYTHON_DIR}/orvochart
+        /prefix/${CMAKE_INSTALL_LIBDIR})
+    configure_file(${PROJECT_SOURCE_DIR}/python/orvochart/_installed.py.in
+        ${PROJECT_BINARY_DIR}/python/_installed.py @ONLY)
+    install(DIRECTORY ${PROJECT_SOURCE_DIR}/python/orvochart DESTINATION ${ORVOCHART_PYTHON_DIR}
+        FILES_MATCHING PATTERN "*.py")
+    install(FILES ${PROJECT_BINARY_DIR}/python/_installed.py
+        DESTINATION ${ORVOCHART_PYTHON_DIR}/orvochart)
+endif()
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME orvochart)

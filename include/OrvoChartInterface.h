@@ -3,11 +3,23 @@
 // Every exported function stands at global scope with C++ linkage. Integers
 // that the interface calls "long" are 32 bits wide on every platform.
 //
-// Plain names: every export is also reachable under its own undecorated name
-// ("createChart", "GetDeltaE_CIE2000"; the list is src/api/ExportNames.txt),
-// the same function at the same address, for hosts that look functions up by
-// name (dlsym, ctypes) and cannot decode C++ names. On Linux the linker adds
-// these names as aliases.
+// Names a host can use. Each export is reachable under several names, all
+// the same function at the same address:
+//   - GCC's and clang's C++ name ("_Z11createChart..."): C++ hosts on Linux
+//     and MinGW hosts on Windows (import library OrvoChartInterfaceShared.dll.a)
+//     link by it when they include this header;
+//   - on Windows also MSVC's C++ name ("?createChart@@YAH..."): hosts built
+//     with MSVC or clang-cl link by it through the import library
+//     OrvoChartInterfaceShared.lib when they include this header;
+//   - the plain name ("createChart", "GetDeltaE_CIE2000"; the list is
+//     src/api/ExportNames.txt), for hosts that look functions up by name and
+//     cannot decode C++ names: dlsym, GetProcAddress, Python's ctypes, C#'s
+//     DllImport, Delphi's external.
+// A host that declares the functions itself keeps each signature exactly as
+// below; OrvoLong is "long" on Windows, where long has 32 bits.
+//
+// A program that links the library's static archive instead of the DLL
+// defines ORVOCHART_STATIC, so that nothing is declared as imported.
 #ifndef ORVOCHART_INTERFACE_H
 #define ORVOCHART_INTERFACE_H
 
@@ -16,6 +28,8 @@
 #if defined(_WIN32)
 #if defined(ORVOCHART_BUILDING_LIBRARY)
 #define ORVOCHART_API __declspec(dllexport)
+#elif defined(ORVOCHART_STATIC)
+#define ORVOCHART_API
 #else
 #define ORVOCHART_API __declspec(dllimport)
 #endif

@@ -22,7 +22,7 @@ std::string moduleFileName(const std::string& baseName);
 // when the platform cannot tell.
 std::string libraryDirectory();
 
-// Loads a module by file name: the library's own folder first, then (POSIX)
+// Loads a module by file name: the library's own folder first, then
 // its subfolder "orvochart/" where an installation puts the modules, then the
 // platform's normal search. Returns null on failure; `error` receives the
 // platform's reason.

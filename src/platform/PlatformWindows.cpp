@@ -63,16 +63,21 @@ std::string libraryDirectory() {
 }
 
 ModuleHandle loadModule(const std::string& fileName, std::string* error) {
-    const std::string own = libraryDirectory();
-    if (!own.empty()) {
-        if (HMODULE h = LoadLibraryExW(widen(own + fileName).c_str(), nullptr,
-                                       LOAD_WITH_ALTERED_SEARCH_PATH)) {
-            return h;
+    // Beside the library in a build folder; in its folder of modules once
+    // installed (bin\orvochart\ below the DLL). LOAD_WITH_ALTERED_SEARCH_PATH
+    // lets a module's own dependencies come from the module's folder.
+    const std::string folder = libraryDirectory();
+    for (const std::string& own : {folder + fileName, folder + "orvochart\\" + fileName}) {
+        if (!folder.empty() && pathExists(own)) {
+            if (HMODULE h =
+                    LoadLibraryExW(widen(own).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH)) {
+                return h;
+            }
         }
     }
     HMODULE h = LoadLibraryW(widen(fileName).c_str());
     if (h == nullptr && error != nullptr) {
-        *error = "LoadLibrary error " + std::to_string(GetLastError());
+        *error = fileName + ": LoadLibrary error " + std::to_string(GetLastError());
     }
     return h;
 }

@@ -16,6 +16,7 @@
 #include <vector>
 
 #if defined(_WIN32)
+#define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #endif
 
@@ -185,9 +186,9 @@ std::vector<KnownName> paperNames() {
 std::string unknownName(const std::string& what, const std::string& text,
                         const std::vector<KnownName>& known, const char* allNames) {
     std::string line = "unknown " + what + " '" + text + "'";
-    const std::vector<std::string> near = closeMatches(text, known);
-    if (!near.empty()) {
-        line += "; did you mean " + listedAlternatives(near) + "?";
+    const std::vector<std::string> similar = closeMatches(text, known);
+    if (!similar.empty()) {
+        line += "; did you mean " + listedAlternatives(similar) + "?";
     }
     return line + " (" + allNames + ")";
 }
