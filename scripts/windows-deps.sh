@@ -56,6 +56,7 @@ done
 
 # apt-get source needs deb-src entries; mirror the configured deb entries.
 ensure_deb_src() {
+    # shellcheck disable=SC2016 # $(TARGET_OF) is apt's field name, not a shell expansion
     if apt-get indextargets --format '$(TARGET_OF)' 2>/dev/null | grep -x deb-src >/dev/null; then
         return
     fi
@@ -69,14 +70,17 @@ ensure_deb_src() {
                  sub(/(^|\n)Types:[^\n]*/, "\nTypes: deb-src"); sub(/^\n/, ""); print }' "$f"
     done >"$list822"
     [ -s "$list822" ] || rm -f "$list822"
-    for f in /etc/apt/sources.list "$dir"/*.list; do
-        [ -e "$f" ] && [ "$f" != "$list1" ] || continue
-        sed -n 's/^[[:space:]]*deb[[:space:]]/deb-src /p' "$f"
-    done >"$list1"
-    [ -s "$list1" ] || rm -f "$list1"
+    local lines
+    lines=$(for f in /etc/apt/sources.list "$dir"/*.list; do
+        if [ -e "$f" ]; then sed -n 's/^[[:space:]]*deb[[:space:]]/deb-src /p' "$f"; fi
+    done)
+    if [ -n "$lines" ]; then echo "$lines" >"$list1"; fi
     [ -e "$list822" ] || [ -e "$list1" ] || die "no deb entries to derive deb-src entries from"
-    echo "windows-deps: no deb-src entry was configured; added $(ls "$list822" "$list1" 2>/dev/null |
-        tr '\n' ' ')and ran apt-get update" >&2
+    local added=""
+    for f in "$list822" "$list1"; do
+        if [ -e "$f" ]; then added="$added$f "; fi
+    done
+    echo "windows-deps: no deb-src entry was configured; added ${added}and ran apt-get update" >&2
     apt-get update -qq >/dev/null || die "apt-get update failed"
 }
 
@@ -87,8 +91,8 @@ source_versions() {
         i=${#out[@]}
         out+=("$v")
         while [ "$i" -gt 0 ] && dpkg --compare-versions "$v" gt "${out[$((i - 1))]}"; do
-            out[$i]=${out[$((i - 1))]}
-            out[$((i - 1))]=$v
+            out[i]=${out[i - 1]}
+            out[i - 1]=$v
             i=$((i - 1))
         done
     done < <(apt-cache showsrc --only-source "$pkg" 2>/dev/null | awk '/^Version:/ { print $2 }' | sort -u)
@@ -148,7 +152,7 @@ if [ ${#launcher[@]} -gt 0 ]; then
 fi
 
 # The autotools and meson builds see the same pkg-config view as the toolchain gives CMake.
-export PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig PKG_CONFIG_PATH= PKG_CONFIG_SYSROOT_DIR=
+export PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig PKG_CONFIG_PATH='' PKG_CONFIG_SYSROOT_DIR=''
 
 # --- fetching ---------------------------------------------------------------
 
@@ -163,6 +167,8 @@ fetch_source() {
     : >"$log"
     src_note=
     while read -r v; do
+        # A failed unpack of one version would block the next one's.
+        find "$dir" -mindepth 1 -maxdepth 1 -type d -exec rm -rf {} +
         if (cd "$dir" && apt-get source -q --only-source "$pkg=$v") >>"$log" 2>&1; then
             src_dir=$(find "$dir" -mindepth 1 -maxdepth 1 -type d | head -n1)
             src_version=$v
@@ -605,10 +611,12 @@ EOF
     fi
     [ "$exports" = "orvo_deps_check " ] || die "check: deps_check.dll exports more than its own entry: $exports"
     [ -x "$wine" ] || die "check: wine64 not found, cannot run the check"
-    if ! (cd "$check/build" && WINEDEBUG=-all timeout 600 "$wine" deps_check_run.exe) 2>>"$log" | tee -a "$log"; then
-        die "check failed under wine; see $log"
+    run_log=$work/logs/check.run.log
+    if ! (cd "$check/build" && WINEDEBUG=-all timeout 600 "$wine" deps_check_run.exe) 2>"$run_log.err" |
+        tee "$run_log"; then
+        die "check failed under wine; see $run_log and $run_log.err"
     fi
-    echo "$(elapsed "$check_start" "$(now)")" >"$check_stamp"
+    elapsed "$check_start" "$(now)" >"$check_stamp"
     printf '  %-14s %-26s %-17s %5ss\n' check "" "passed" "$(cat "$check_stamp")"
 fi
 
