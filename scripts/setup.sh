@@ -10,6 +10,11 @@ ORVOCHART_PACKAGES=(
     libtiff-dev libtiff-tools libqpdf-dev qpdf libcairo2-dev libpng-dev libturbojpeg0-dev libjpeg62-turbo-dev
     liblcms2-dev ghostscript locales python3-pytest
     argyll time
+    # The Windows build: MinGW-w64, wine to run it, clang/lld/llvm for the
+    # MSVC-ABI host and export names, and what the third-party libraries'
+    # own builds need.
+    g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine64 lld llvm-14
+    dpkg-dev meson nasm make googletest
 )
 
 missing_packages() {

@@ -25,5 +25,13 @@ LSAN_OPTIONS="suppressions=$root/tests/lsan.supp" \
     ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir "$root/build-asan" --output-on-failure -j "$jobs" --repeat until-pass:2
 
+echo "== Windows build under wine"
+# Always in CI; ORVOCHART_SKIP_WINDOWS=1 skips it in a quick local run.
+if [ -n "${CI:-}" ] || [ "${ORVOCHART_SKIP_WINDOWS:-0}" != 1 ]; then
+    "$root/scripts/windows-test.sh" "$root/build-test"
+else
+    echo "skipped (ORVOCHART_SKIP_WINDOWS=1)"
+fi
+
 echo "== fuzz"
 "$root/scripts/fuzz.sh" "${ORVOCHART_FUZZ_SECONDS:-60}"
