@@ -52,10 +52,11 @@ struct Jpeg {
         auto* bytes = reinterpret_cast<unsigned char*>(data.data());
         int subsampling = 0, colorspace = 0;
         tjhandle tj = tjInitDecompress();
-        if (tjDecompressHeader3(tj, bytes, data.size(), &width, &height, &subsampling,
-                                &colorspace) == 0) {
+        if (tjDecompressHeader3(tj, bytes, static_cast<unsigned long>(data.size()), &width, &height,
+                                &subsampling, &colorspace) == 0) {
             rgb.resize(std::size_t(width) * std::size_t(height) * 3);
-            tjDecompress2(tj, bytes, data.size(), rgb.data(), width, 0, height, TJPF_RGB, 0);
+            tjDecompress2(tj, bytes, static_cast<unsigned long>(data.size()), rgb.data(), width, 0,
+                          height, TJPF_RGB, 0);
         }
         tjDestroy(tj);
     }
