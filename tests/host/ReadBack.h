@@ -246,13 +246,14 @@ inline std::string readNumber(const TiffPage& page, const Bytes& black, std::int
 
 // --- PDF pages through qpdf and Ghostscript ----------------------------------
 
+// Ghostscript's console program, and the device that swallows output.
 #ifdef _WIN32
-inline const std::string kGhostscript = "gswin64c";
-inline const std::string kToNull = " >NUL 2>&1";
+inline const std::string kGhostscript = "gswin64c", kNullDevice = "NUL";
 #else
-inline const std::string kGhostscript = "gs";
-inline const std::string kToNull = " >/dev/null 2>&1";
+inline const std::string kGhostscript = "gs", kNullDevice = "/dev/null";
 #endif
+// Appended to a command: none of its output shows.
+inline const std::string kToNull = " >" + kNullDevice + " 2>&1";
 
 // True, with the test marked skipped, when qpdf or Ghostscript is not on the
 // search path (as on a Windows host without them); the caller returns then.
@@ -296,7 +297,7 @@ inline void expectPages(const std::vector<std::string>& pdfs, std::size_t pageCo
             testsupport::quoted("[" + names +
                                 "] {(r) file runpdfbegin 1 1 pdfpagecount {pdfgetpage /MediaBox "
                                 "pget pop {=} forall} for runpdfend} forall quit") +
-            " 2>" + kToNull.substr(2, kToNull.size() - 7))
+            " 2>" + kNullDevice)
             .output);
     std::size_t pages = 0;
     for (double x0 = 0, y0 = 0, x1 = 0, y1 = 0; in >> x0 >> y0 >> x1 >> y1; ++pages) {
@@ -321,7 +322,7 @@ struct TextSpan {
 inline std::vector<TextSpan> textSpans(const std::vector<std::string>& pdfs) {
     std::istringstream xml(
         run(kGhostscript + " -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=txtwrite -dTextFormat=0 -o -" +
-            words(pdfs))
+            words(pdfs) + " 2>" + kNullDevice)
             .output);
     std::vector<TextSpan> spans;
     int page = -1;
@@ -695,14 +696,12 @@ class HostFolder : public ::testing::Test {
     }
 
     // The reference a chart of `m` is made from: its data file, or "ref.txt"
-    // written into the folder with `rows` rows and header `keywords`.
-    std::string referenceFor(const ModeSpec& m, std::size_t rows = 90,
-                             const std::string& keywords = "") const {
-        if (!m.reference.empty() && rows == 90 && keywords.empty()) {
-            return m.reference;
+    // written into the folder (always with header `keywords`).
+    std::string referenceFor(const ModeSpec& m, const std::string& keywords = "") const {
+        if (m.reference.empty() || !keywords.empty()) {
+            writeReference(path("ref.txt"), m, 90, keywords);
         }
-        writeReference(path("ref.txt"), m, rows, keywords);
-        return path("ref.txt");
+        return m.reference.empty() || !keywords.empty() ? path("ref.txt") : m.reference;
     }
 
     // The folder holds the `pages` page files of a chart written to `name`
