@@ -23,10 +23,6 @@
 //   110 x 38, target 80 x 8.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -36,9 +32,9 @@
 namespace readback {
 namespace {
 
-struct GridCase {
-    std::string label;
-    IdMeasureInstrument id;
+struct Family {
+    std::string name;
+    std::vector<IdMeasureInstrument> ids;
     double pageWidthMm, pageHeightMm;
     std::string keywords;
     std::size_t rows;
@@ -46,96 +42,63 @@ struct GridCase {
     std::uint32_t widthPx, heightPx;
 };
 
-std::vector<std::string> controlLines(const GridCase& c) {
-    const auto line = [](const char* key, int value) {
-        return std::string(key) + "=" + std::to_string(value);
-    };
-    return {"Spectro_xy_version=1",
-            c.id == MI_SPECTROPAD ? "File_Format=BARBIERI - Horizontal (default)"
-                                  : "File_Format=BARBIERI",
-            line("Patches_X", c.columns),
-            line("Patches_Y", c.strips),
-            line("Number_of_Patches", c.cells),
-            line("Number_of_Pages", c.pages),
-            line("Target_Size_X", c.targetX),
-            line("Target_Size_Y", c.targetY),
-            "MR",
-            "Illuminant=D50",
-            "Observer=2",
-            "Density=Status A",
-            "Save_Spectral=1",
-            "Save_Lab=1",
-            "Save_XYZ=0",
-            "Save_Density=0",
-            "Fast_Measuring_Mode=1",
-            "Use_AutoPositioning=1"};
-}
-
-std::vector<std::pair<GridCase, ModeSpec>> gridCases() {
-    // clang-format off
-    const std::vector<GridCase> charts = {
-        {"Lfp", MI_SPECTROLFP, 210, 297, "", 90, 18, 5, 90, 1, 144, 40, 1840, 800},
-        {"SwingAperture6", MI_SPECTROSWING, 150, 150, "APERTURESIZE 6\n", 90,
-         10, 9, 90, 1, 100, 90, 1400, 1300},
-        {"SwingLowResTwoPages", MI_SPECTROSWING_2, 150, 150, "LOWRES 1\n", 90,
-         9, 5, 90, 2, 108, 60, 1480, 1000},
-        {"Lfp3Widened", MI_SPECTROLFP_3, 210, 297, "", 3, 10, 1, 10, 1, 80, 8, 1200, 480},
-        {"PadTwoPages", MI_SPECTROPAD, 148, 210, "APERTURESIZE 6\n", 300,
-         11, 14, 308, 2, 110, 140, 1400, 1700},
-        {"PadWidened", MI_SPECTROPAD, 210, 297, "", 3, 10, 1, 10, 1, 80, 8, 1100, 380},
-    };
-    // clang-format on
-    std::vector<std::pair<GridCase, ModeSpec>> cases;
-    std::size_t sampled = 0;
-    for (const ModeSpec& m : allModes()) {
-        for (const GridCase& c : charts) {
-            if (m.mode == CM_CMYK || sampled++ % (quickRun() ? 5 : 2) == 0) {
-                cases.push_back({c, m});
-            }
-        }
-    }
-    return cases;
-}
+// clang-format off
+const std::vector<Family> kFamilies = {
+    {"Lfp", {MI_SPECTROLFP}, 210, 297, "", 90, 18, 5, 90, 1, 144, 40, 1840, 800},
+    {"SwingAperture6", {MI_SPECTROSWING}, 150, 150, "APERTURESIZE 6\n", 90,
+     10, 9, 90, 1, 100, 90, 1400, 1300},
+    {"SwingLowResTwoPages", {MI_SPECTROSWING_2}, 150, 150, "LOWRES 1\n", 90,
+     9, 5, 90, 2, 108, 60, 1480, 1000},
+    {"Lfp3Widened", {MI_SPECTROLFP_3}, 210, 297, "", 3, 10, 1, 10, 1, 80, 8, 1200, 480},
+    {"PadTwoPages", {MI_SPECTROPAD}, 148, 210, "APERTURESIZE 6\n", 300,
+     11, 14, 308, 2, 110, 140, 1400, 1700},
+    {"PadWidened", {MI_SPECTROPAD}, 210, 297, "", 3, 10, 1, 10, 1, 80, 8, 1100, 380},
+};
+// clang-format on
 
 class BarbieriChart : public HostFolder,
-                      public ::testing::WithParamInterface<std::pair<GridCase, ModeSpec>> {};
+                      public ::testing::WithParamInterface<FamilyCase<Family>> {};
 
 TEST_P(BarbieriChart, DescribesTheGridItDraws) {
-    const GridCase& c = GetParam().first;
-    const ModeSpec& m = GetParam().second;
-    writeReference(path("reference.txt"), m, c.rows, c.keywords);
-    const Made made =
-        make(c.id, "chart.tif", path("reference.txt"), c.pageWidthMm, c.pageHeightMm, m.mode);
-    ASSERT_EQ(made.result, 1);
-    EXPECT_EQ(std::make_pair(made.columns, made.strips), std::make_pair(c.columns, c.strips));
-    std::set<std::string> expectedFiles{"chart.tif.dcf", "reference.txt"};
-    for (const std::string& name : pageFiles("chart.tif", std::size_t(c.pages))) {
-        expectedFiles.insert(name);
+    const Family& c = GetParam().f;
+    const ModeSpec& m = GetParam().mode;
+    writeReference(path("ref.txt"), m, c.rows, c.keywords);
+    ASSERT_TRUE(makes(c.ids[0], "chart.tif", path("ref.txt"), c.pageWidthMm, c.pageHeightMm, m.mode,
+                      c.strips, c.columns));
+    const std::vector<std::string> pages = chartFiles("chart.tif", c.pages, {"chart.tif.dcf"});
+    std::string control = "Spectro_xy_version=1\r\nFile_Format=BARBIERI";
+    control += c.ids[0] == MI_SPECTROPAD ? " - Horizontal (default)\r\n" : "\r\n";
+    const std::pair<const char*, int> figures[] = {
+        {"Patches_X", c.columns},     {"Patches_Y", c.strips},      {"Number_of_Patches", c.cells},
+        {"Number_of_Pages", c.pages}, {"Target_Size_X", c.targetX}, {"Target_Size_Y", c.targetY}};
+    for (const auto& [key, value] : figures) {
+        control += std::string(key) + "=" + std::to_string(value) + "\r\n";
     }
-    ASSERT_EQ(files(), expectedFiles);
-    const std::vector<std::string> pages = pagePaths("chart.tif", std::size_t(c.pages));
-    expectSideFile(path("chart.tif.dcf"), controlLines(c));
+    EXPECT_EQ(fileText(path("chart.tif.dcf")),
+              control +
+                  "MR\r\nIlluminant=D50\r\nObserver=2\r\nDensity=Status A\r\n"
+                  "Save_Spectral=1\r\nSave_Lab=1\r\nSave_XYZ=0\r\nSave_Density=0\r\n"
+                  "Fast_Measuring_Mode=1\r\nUse_AutoPositioning=1\r\n");
 
-    // The grid as the control file states it, from the margin's corner.
-    const std::int64_t margin = c.id == MI_SPECTROPAD ? 150 : 200;
+    // The grid as the control file states it, from the margin's corner:
+    // every patch a solid 6 x 6 mm at the centre of its cell, the strip
+    // numbers in a box half a row high, centred on the row.
+    const std::int64_t margin = c.ids[0] == MI_SPECTROPAD ? 150 : 200;
     const std::int64_t cellX = c.targetX * 10 / c.columns;
     const std::int64_t cellY = c.targetY * 10 / c.strips;
+    const std::int64_t size = std::min<std::int64_t>(cellY / 8, 20);
     std::size_t k = 0;
     for (std::size_t p = 0; p < pages.size(); ++p) {
         const TiffPage page = readTiff(pages[p]);
-        ASSERT_EQ(std::make_pair(page.width, page.height), std::make_pair(c.widthPx, c.heightPx));
-        ASSERT_EQ(std::make_pair(page.samplesPerPixel, page.photometric),
-                  std::make_pair(static_cast<std::uint16_t>(m.columns.size()), m.photometric));
+        ASSERT_TRUE(hasShape(page, c.widthPx, c.heightPx, m.mode));
         for (int row = 0; row < c.strips; ++row) {
             const std::int64_t top = margin + row * cellY;
-            // Numbers in a box half a row high, centred on the row.
-            const std::int64_t size = std::min<std::int64_t>(cellY / 8, 20);
             EXPECT_EQ(readNumber(page, fixedBytes(m, kBlack), 2, margin, top + cellY / 2 - 6 - size,
                                  size),
                       std::to_string(static_cast<int>(p) * c.strips + row + 1));
             for (int col = 0; col < c.columns; ++col, ++k) {
                 const Bytes want = k < c.rows ? rowBytes(m, k) : fixedBytes(m, kPaper);
-                std::size_t solid = 0;  // of the 6 x 6 mm at the cell's centre
+                std::size_t solid = 0;
                 for (std::int64_t i = 0; i < 3600; ++i) {
                     solid += pixelAt(page, margin + col * cellX + (cellX - 60) / 2 + i % 60,
                                      top + (cellY - 60) / 2 + i / 60) == want;
@@ -146,55 +109,10 @@ TEST_P(BarbieriChart, DescribesTheGridItDraws) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Charts, BarbieriChart, ::testing::ValuesIn(gridCases()),
-                         [](const ::testing::TestParamInfo<std::pair<GridCase, ModeSpec>>& param) {
-                             return param.param.first.label + "_" + param.param.second.label;
-                         });
-
-// The control file is only written for a chart that is made, never over
-// the reference or an earlier chart; without it no page is made. Id 29 is a
-// warm-up page without one.
-struct RuleCase {
-    std::string label;
-    IdMeasureInstrument id;
-    std::string reference;             // name in the folder
-    std::vector<std::string> earlier;  // files there before the job; a folder at chart.tif.dcf
-    bool controlFileFolder;
-    int result;
-    std::set<std::string> after;
-};
-
-class BarbieriSideFile : public HostFolder, public ::testing::WithParamInterface<RuleCase> {};
-
-TEST_P(BarbieriSideFile, IsWrittenOnlyForAChartThatIsMade) {
-    const RuleCase& c = GetParam();
-    writeReference(path(c.reference), allModes().front(), 12, "");
-    for (const std::string& name : c.earlier) {
-        std::ofstream(path(name)) << "earlier " << name;
-    }
-    if (c.controlFileFolder) {
-        std::filesystem::create_directory(path("chart.tif.dcf"));
-    }
-    const std::string before = fileText(path(c.reference));
-    EXPECT_EQ(make(c.id, "chart.tif", path(c.reference), 210, 297, CM_CMYK).result, c.result);
-    EXPECT_EQ(fileText(path(c.reference)), before);
-    for (const std::string& name : c.earlier) {
-        EXPECT_EQ(fileText(path(name)), "earlier " + name);
-    }
-    EXPECT_EQ(files(), c.after);
-}
-
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Rules, BarbieriSideFile, ::testing::Values(
-    RuleCase{"ReferenceHasTheControlFileName", MI_SPECTROPAD, "chart.tif.dcf", {}, false, 0,
-             {"chart.tif.dcf"}},
-    RuleCase{"EarlierChartKept", MI_SPECTROSWING, "r.txt", {"chart.tif", "chart.tif.dcf"}, false,
-             0, {"r.txt", "chart.tif", "chart.tif.dcf"}},
-    RuleCase{"ControlFileCannotBeWritten", MI_SPECTROLFP_3, "r.txt", {}, true, 0,
-             {"r.txt", "chart.tif.dcf"}},
-    RuleCase{"WarmUpPageWritesNone", MI_SPECTROLFP_2, "r.txt", {}, false, 1, {"r.txt", "chart.tif"}}),
-    [](const ::testing::TestParamInfo<RuleCase>& param) { return param.param.label; });
-// clang-format on
+INSTANTIATE_TEST_SUITE_P(
+    Charts, BarbieriChart,
+    ::testing::ValuesIn(familyCases(kFamilies, 5, [](const Family&, ColorMode) { return true; })),
+    [](const auto& param) { return param.param.label; });
 
 }  // namespace
 }  // namespace readback

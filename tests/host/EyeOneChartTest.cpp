@@ -65,8 +65,6 @@
 //   93; number x (1520 - 218 x 5) / 2 - 200 = 15 -> 6.0 mm.
 #include <gtest/gtest.h>
 
-#include <ostream>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -81,110 +79,72 @@ namespace {
 struct Family {
     std::string name;
     std::vector<IdMeasureInstrument> ids;
-    double pageWidthMm;
-    double pageHeightMm;
+    double pageWidthMm, pageHeightMm;
     std::string keywords;  // header lines of the reference
     std::size_t rows;      // of the reference; the long ones in CMYK alone
     Layout layout;
 };
 
-struct ChartCase {
-    std::string label;
-    IdMeasureInstrument id;
-    ModeSpec mode;
-    Family family;
+const std::vector<IdMeasureInstrument> kRev1 = {MI_EYEONE, MI_QUILLEYE, MI_LUMO10};
+const std::vector<IdMeasureInstrument> kPro2 = {MI_LUMO20, MI_EYEONEPRO2};
+const std::string kLow = "LOWRES 1\n", kZebra = "ZEBRA_RULER_MODE 1\n";
+using S = Strip;
+
+// clang-format off
+const std::vector<Family> kFamilies = {
+    {"Rev1", kRev1, 210, 297, "", 90,
+     {{6}, 15, 1992, 834, 80, 84, 80, 80, 12, S::BarThenGap, 250, 50, 40}},
+    {"Rev1TwoPages", kRev1, 180, 70, "", 90,
+     {{4, 3}, 13, 1808, 666, 80, 84, 80, 80, 12, S::BarThenGap, 250, 50, 40}},
+    {"Rev1LowRes", kRev1, 210, 297, kLow, 90,
+     {{15}, 6, 1810, 2150, 100, 120, 100, 150, 30, S::Contrast, 320, 20, 50}},
+    {"Pro2", kPro2, 210, 297, "", 90,
+     {{6}, 15, 2024, 834, 80, 84, 80, 80, 14, S::GapThenBar, 250, 50, 40}},
+    {"Pro2TwoPages", kPro2, 170, 80, "", 90,
+     {{5, 4}, 11, 1648, 750, 80, 84, 80, 80, 14, S::GapThenBar, 250, 50, 40}},
+    {"Pro2Zebra", kPro2, 210, 297, kZebra, 90,
+     {{5}, 18, 2106, 750, 80, 84, 80, 80, 14, S::Zebra, 250, 50, 40}},
+    {"Pro2LowRes", kPro2, 210, 297, kLow, 90,
+     {{15}, 6, 1740, 2150, 100, 120, 100, 150, 20, S::Contrast, 280, 30, 50}},
+    {"Pro2LowResZebra", kPro2, 210, 297, kLow + kZebra, 90,
+     {{9}, 10, 1798, 1340, 100, 110, 100, 120, 18, S::ContrastNoOpening, 162, 10, 50}},
+    {"EyeOneV", {MI_EYEONE_LOWRES}, 210, 297, "", 90,
+     {{15}, 6, 1730, 1830, 50, 110, 100, 150, 20, S::Contrast, 200, 10, 50}},
+    {"Rev1Long", {MI_EYEONE}, 210, 297, "", 1500,
+     {{24, 24, 24, 22}, 16, 2084, 2346, 80, 84, 80, 80, 12, S::BarThenGap, 250, 50, 40}},
+    {"Pro2ZebraLong_GreyMarkers", {MI_LUMO20}, 210, 297, kZebra, 1500,
+     {{28, 28, 28}, 18, 2106, 2683, 80, 84, 80, 80, 14, S::Zebra, 250, 50, 40}},
+    {"Fdx", {MI_KM_FD5BT}, 210, 297, "", 90,
+     {{9}, 10, 1888, 1036, 80, 84, 80, 100, 16, S::BarThenGap, 260, 60, 40}},
+    {"FdxTwoPages", {MI_KM_FD5BT}, 180, 80, "", 90,
+     {{5, 5}, 9, 1772, 700, 80, 84, 80, 100, 16, S::BarThenGap, 260, 60, 40}},
+    {"FdxThreeSets", {MI_KM_FD5BT}, 210, 297, "", 3,
+     {{1}, 6, 1424, 368, 80, 84, 80, 100, 16, S::BarThenGap, 260, 60, 40}},
+    {"Spyder", {MI_SPYDERPRINT}, 210, 297, "", 90,
+     {{15}, 6, 1750, 2230, 80, 130, 120, 200, 20, S::LightnessBars, 260, 60, 30}},
+    {"SpyderFourPages", {MI_SPYDERPRINT}, 150, 100, "", 90,
+     {{5, 5, 5, 3}, 5, 1520, 930, 80, 130, 120, 198, 20, S::LightnessBars, 260, 60, 30}},
 };
+// clang-format on
 
-// Test names and failure messages show a case by its label.
-void PrintTo(const ChartCase& c, std::ostream* out) {
-    *out << c.label;
-}
-
-std::vector<ChartCase> chartCases() {
-    const std::vector<IdMeasureInstrument> rev1 = {MI_EYEONE, MI_QUILLEYE, MI_LUMO10};
-    const std::vector<IdMeasureInstrument> pro2 = {MI_LUMO20, MI_EYEONEPRO2};
-    const std::string low = "LOWRES 1\n";
-    const std::string zebra = "ZEBRA_RULER_MODE 1\n";
-    using S = Strip;
-    // clang-format off
-    const std::vector<Family> families = {
-        {"Rev1", rev1, 210, 297, "", 90,
-         {{6}, 15, 1992, 834, 80, 84, 80, 80, 12, S::BarThenGap, 250, 50, 40}},
-        {"Rev1TwoPages", rev1, 180, 70, "", 90,
-         {{4, 3}, 13, 1808, 666, 80, 84, 80, 80, 12, S::BarThenGap, 250, 50, 40}},
-        {"Rev1LowRes", rev1, 210, 297, low, 90,
-         {{15}, 6, 1810, 2150, 100, 120, 100, 150, 30, S::Contrast, 320, 20, 50}},
-        {"Pro2", pro2, 210, 297, "", 90,
-         {{6}, 15, 2024, 834, 80, 84, 80, 80, 14, S::GapThenBar, 250, 50, 40}},
-        {"Pro2TwoPages", pro2, 170, 80, "", 90,
-         {{5, 4}, 11, 1648, 750, 80, 84, 80, 80, 14, S::GapThenBar, 250, 50, 40}},
-        {"Pro2Zebra", pro2, 210, 297, zebra, 90,
-         {{5}, 18, 2106, 750, 80, 84, 80, 80, 14, S::Zebra, 250, 50, 40}},
-        {"Pro2LowRes", pro2, 210, 297, low, 90,
-         {{15}, 6, 1740, 2150, 100, 120, 100, 150, 20, S::Contrast, 280, 30, 50}},
-        {"Pro2LowResZebra", pro2, 210, 297, low + zebra, 90,
-         {{9}, 10, 1798, 1340, 100, 110, 100, 120, 18, S::ContrastNoOpening, 162, 10, 50}},
-        {"EyeOneV", {MI_EYEONE_LOWRES}, 210, 297, "", 90,
-         {{15}, 6, 1730, 1830, 50, 110, 100, 150, 20, S::Contrast, 200, 10, 50}},
-        {"Rev1Long", {MI_EYEONE}, 210, 297, "", 1500,
-         {{24, 24, 24, 22}, 16, 2084, 2346, 80, 84, 80, 80, 12, S::BarThenGap, 250, 50, 40}},
-        {"Pro2ZebraLong_GreyMarkers", {MI_LUMO20}, 210, 297, zebra, 1500,
-         {{28, 28, 28}, 18, 2106, 2683, 80, 84, 80, 80, 14, S::Zebra, 250, 50, 40}},
-        {"Fdx", {MI_KM_FD5BT}, 210, 297, "", 90,
-         {{9}, 10, 1888, 1036, 80, 84, 80, 100, 16, S::BarThenGap, 260, 60, 40}},
-        {"FdxTwoPages", {MI_KM_FD5BT}, 180, 80, "", 90,
-         {{5, 5}, 9, 1772, 700, 80, 84, 80, 100, 16, S::BarThenGap, 260, 60, 40}},
-        {"FdxThreeSets", {MI_KM_FD5BT}, 210, 297, "", 3,
-         {{1}, 6, 1424, 368, 80, 84, 80, 100, 16, S::BarThenGap, 260, 60, 40}},
-        {"Spyder", {MI_SPYDERPRINT}, 210, 297, "", 90,
-         {{15}, 6, 1750, 2230, 80, 130, 120, 200, 20, S::LightnessBars, 260, 60, 30}},
-        {"SpyderFourPages", {MI_SPYDERPRINT}, 150, 100, "", 90,
-         {{5, 5, 5, 3}, 5, 1520, 930, 80, 130, 120, 198, 20, S::LightnessBars, 260, 60, 30}},
-    };
-    // clang-format on
-    std::vector<ChartCase> cases;
-    std::size_t sampled = 0;
-    for (const ModeSpec& m : allModes()) {
-        for (const Family& f : families) {
-            for (const IdMeasureInstrument id : f.ids) {
-                // Other references than the 90-row one in CMYK alone; a quick run keeps CMYK
-                // and every third of the other cases.
-                if (m.mode != CM_CMYK && (f.rows != 90 || (quickRun() && sampled++ % 3 != 0))) {
-                    continue;
-                }
-                cases.push_back({f.name + "_Id" + std::to_string(id) + "_" + m.label, id, m, f});
-            }
-        }
-    }
-    return cases;
-}
-
-class EyeOneChart : public HostFolder, public ::testing::WithParamInterface<ChartCase> {};
+class EyeOneChart : public HostFolder, public ::testing::WithParamInterface<FamilyCase<Family>> {};
 
 TEST_P(EyeOneChart, DrawsEveryStripWhereTheLayoutPutsIt) {
-    const ChartCase& c = GetParam();
-    const Family& f = c.family;
-    writeReference(path("reference.txt"), c.mode, f.rows, f.keywords);
-    const Made made =
-        make(c.id, "chart.tif", path("reference.txt"), f.pageWidthMm, f.pageHeightMm, c.mode.mode);
-    ASSERT_EQ(made.result, 1);
-    EXPECT_EQ(made.strips, f.layout.strips.front());
-    EXPECT_EQ(made.columns, f.layout.columns);
-
-    const std::vector<std::string> names = pageFiles("chart.tif", f.layout.strips.size());
-    std::set<std::string> expectedFiles(names.begin(), names.end());
-    expectedFiles.insert("reference.txt");
-    const std::vector<std::string> pages = pagePaths("chart.tif", f.layout.strips.size());
-    ASSERT_EQ(files(), expectedFiles);
+    const FamilyCase<Family>& c = GetParam();
+    writeReference(path("ref.txt"), c.mode, c.f.rows, c.f.keywords);
+    ASSERT_TRUE(makes(c.id, "chart.tif", path("ref.txt"), c.f.pageWidthMm, c.f.pageHeightMm,
+                      c.mode.mode, c.f.layout.strips.front(), c.f.layout.columns));
     // Id 21 with a zebra ruler pads paper, grey, paper, ...
-    expectStripPages(pages, c.mode, f.rows, c.id == MI_LUMO20 && f.layout.strip == Strip::Zebra,
-                     f.layout);
+    expectStripPages(chartFiles("chart.tif", c.f.layout.strips.size()), c.mode, c.f.rows,
+                     c.id == MI_LUMO20 && c.f.layout.strip == Strip::Zebra, c.f.layout);
 }
 
-INSTANTIATE_TEST_SUITE_P(Charts, EyeOneChart, ::testing::ValuesIn(chartCases()),
-                         [](const ::testing::TestParamInfo<ChartCase>& param) {
-                             return param.param.label;
-                         });
+INSTANTIATE_TEST_SUITE_P(Charts, EyeOneChart,
+                         ::testing::ValuesIn(familyCases(kFamilies, 3,
+                                                         [](const Family& f, ColorMode m) {
+                                                             return f.rows == 90 || m == CM_CMYK;
+                                                         })),
+                         [](const auto& param) { return param.param.label; });
 
 }  // namespace
 }  // namespace readback

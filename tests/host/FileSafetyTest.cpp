@@ -1,8 +1,8 @@
 // The files of a chart job against a hostile folder: symbolic links planted
-// at every name the job writes (pages, documents, previews, the output) and
-// at the names pages were once first written under are neither followed nor
-// replaced; an output name as long as a folder entry allows still makes a
-// whole chart.
+// at every name the job writes (pages, documents, previews, the output) are
+// neither followed nor replaced; an output name as long as a folder entry allows still makes a
+// whole chart; a side file is written only for a chart that is made, never
+// over the reference or an earlier chart, and without it no page is made.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -19,14 +19,80 @@
 namespace readback {
 namespace {
 
-namespace fs = std::filesystem;
+TEST_F(HostFolder, SideFilesAreWrittenOnlyForAChartThatIsMade) {
+    struct Rule {
+        const char* why;
+        IdMeasureInstrument id;
+        std::string output, reference;
+        std::vector<std::string> earlier;  // files there before the job
+        bool sideFileFolder;               // a folder where the side file goes
+        int result;                        // the files after it: these, and the chart if made
+    };
+    const Rule rules[] = {
+        {"reference named as the control file",
+         MI_SPECTROPAD,
+         "chart.tif",
+         "chart.tif.dcf",
+         {},
+         false,
+         0},
+        {"control block name taken", MI_ISIS, "chart.tif", "r.txt", {"chart.tif.dcf"}, false, 0},
+        {"earlier chart kept",
+         MI_SPECTROSWING,
+         "chart.tif",
+         "r.txt",
+         {"chart.tif", "chart.tif.dcf"},
+         false,
+         0},
+        {"control file cannot be written", MI_SPECTROLFP_3, "chart.tif", "r.txt", {}, true, 0},
+        {"reference named as the DTP70 side file",
+         MI_DTP70,
+         "chart.pdf",
+         "chart.pdf.dcf",
+         {},
+         false,
+         0},
+        {"id 29 is a warm-up page without one",
+         MI_SPECTROLFP_2,
+         "chart.tif",
+         "r.txt",
+         {},
+         false,
+         1},
+    };
+    for (const Rule& r : rules) {
+        SCOPED_TRACE(r.why);
+        fs::remove_all(folder_.path());
+        fs::create_directories(folder_.path());
+        writeReference(path(r.reference), allModes().front(), 90, "");
+        const std::string reference = fileText(path(r.reference));
+        for (const std::string& name : r.earlier) {
+            std::ofstream(path(name)) << "earlier " << name;
+        }
+        if (r.sideFileFolder) {
+            fs::create_directory(path(r.output + ".dcf"));
+        }
+        EXPECT_EQ(result(r.id, r.output, path(r.reference)), r.result);
+        EXPECT_EQ(fileText(path(r.reference)), reference);
+        for (const std::string& name : r.earlier) {
+            EXPECT_EQ(fileText(path(name)), "earlier " + name);
+        }
+        std::set<std::string> after(r.earlier.begin(), r.earlier.end());
+        after.insert(r.reference);
+        if (r.sideFileFolder || r.result == 1) {
+            after.insert(r.sideFileFolder ? r.output + ".dcf" : r.output);
+        }
+        EXPECT_EQ(files(), after);
+    }
+}
+
+#ifndef _WIN32  // links need privileges and names are limited to 260 characters on Windows
 
 // One chart of each way pages are written.
 struct WriterCase {
     const char* label;
     IdMeasureInstrument id;
-    double widthMm;
-    double heightMm;
+    double widthMm, heightMm;
 };
 
 class PlantedLinks : public HostFolder, public ::testing::WithParamInterface<WriterCase> {
@@ -45,8 +111,7 @@ class PlantedLinks : public HostFolder, public ::testing::WithParamInterface<Wri
             planted_.emplace_back(path(name + "/" + link), victim, fileText(victim));
         }
         const WriterCase& w = GetParam();
-        return make(w.id, name + "/chart.tif", path("ref.txt"), w.widthMm, w.heightMm, CM_CMYK)
-            .result;
+        return result(w.id, name + "/chart.tif", path("ref.txt"), w.widthMm, w.heightMm);
     }
     std::vector<std::tuple<std::string, std::string, std::string>> planted_;
 };
@@ -60,22 +125,9 @@ TEST_P(PlantedLinks, AreNeitherFollowedNorReplaced) {
         made.insert(e.path().filename().string());
     }
     // The first page is written under its own name before it becomes the
-    // output; pages were once first written as ".NAME.part" or
-    // "NAME.part<pid>-<count>".
+    // output.
     std::set<std::string> names = made;
     names.insert("chart.tif_0.tif");
-    std::set<std::string> temporaries;
-    for (const std::string& n : names) {
-        temporaries.insert("." + n + ".part");
-        for (int k = 0; k < 16; ++k) {
-            temporaries.insert(n + ".part" + std::to_string(testsupport::processId()) + "-" +
-                               std::to_string(k));
-        }
-    }
-    ASSERT_EQ(makeWithLinks("temporaries", temporaries), 1);
-    for (const std::string& n : made) {
-        EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(path("temporaries/" + n)))) << n;
-    }
     // A taken name stops the job; what it wrote before stays, nothing else.
     for (const std::string& n : names) {
         EXPECT_EQ(makeWithLinks("taken_" + n, {n}), 0) << n;
@@ -95,19 +147,19 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(WriterCase{"Dtp41PdfAndPreviews", MI_DTP41, 210, 297},
                       WriterCase{"WarmUpPdf", static_cast<IdMeasureInstrument>(3), 210, 297},
                       WriterCase{"EyeOnePro2Tiff", MI_EYEONEPRO2, 170, 80}),
-    [](const ::testing::TestParamInfo<WriterCase>& p) { return std::string(p.param.label); });
+    [](const auto& p) { return std::string(p.param.label); });
 
-using LongOutputName = HostFolder;
-
-// Every page name (name + "_1.tif") still fits the 255 bytes of a folder entry.
-TEST_F(LongOutputName, Of240CharactersMakesACompleteTiffChart) {
+// Every page name (name + "_1.tif") still fits the 255 bytes of a folder
+// entry; the two-page i1Pro 2 layout of EyeOneChartTest.cpp.
+TEST_F(HostFolder, OutputNameOf240CharactersMakesACompleteTiffChart) {
     writeReference(path("ref.txt"), allModes().front(), 90, "");
     const std::string name(240, 'n');
-    ASSERT_EQ(make(MI_EYEONEPRO2, name, path("ref.txt"), 170, 80, CM_CMYK).result, 1);
-    // The two-page i1Pro 2 layout of EyeOneChartTest.cpp.
-    expectStripPages({path(name), path(name + "_1.tif")}, allModes().front(), 90, false,
+    ASSERT_TRUE(makes(MI_EYEONEPRO2, name, path("ref.txt"), 170, 80, CM_CMYK, 5, 11));
+    expectStripPages(chartFiles(name, 2), allModes().front(), 90, false,
                      {{5, 4}, 11, 1648, 750, 80, 84, 80, 80, 14, Strip::GapThenBar, 250, 50, 40});
 }
+
+#endif
 
 }  // namespace
 }  // namespace readback

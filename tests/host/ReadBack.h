@@ -4,35 +4,30 @@
 // layout adds one table-driven test file to tests/host/ built on it.
 //
 // namespace readback:
-// Files      TempFolder: a fresh folder per test; file(name), entries().
-//            fileText(path); expectSideFile(path, lines): the file holds
-//            exactly these lines, each ended by CR LF.
-// Host       HostFolder fixture: path(name), files() (a set of names),
-//            make(id, name, reference, widthMm, heightMm, mode) -> Made
-//            {result, strips, columns, spare}; pageFiles(name, pages): the
-//            page files of a chart, page 0 under the output name, page p as
-//            "<name>_<p>.tif"; pagePaths(name, pages) the same in the folder;
-//            pdfChartFiles(name, pages, sideFiles): every file a PDF chart
-//            leaves; GermanLocale: a host's global decimal-comma locale. quickRun(),
-//            testFile(name), sampleFile(name), modeReferences(): one reference file per colour
-//            writer.
+// Files      TempFolder, fileText, run, CommandResult (from tests/Support.h).
 // TIFF       readTiff(path) -> TiffPage {width, height, samplesPerPixel,
 //            bitsPerSample, photometric, resolution, inkNames, description
-//            (tag 270, hasDescription), rows}; at(x, y, c), pixel(x, y);
-//            pixelAt(page, x, y) is empty off the page; photometricOf(mode);
+//            (tag 270), rows}; at(x, y, c), pixel(x, y); pixelAt(page, x, y)
+//            is empty off the page, is(page, x, y, bytes); photometricOf(mode);
 //            readNumber(...) reads a seven-segment strip number.
-// PDF        qpdfCheckPasses(pdf); pageSizesMm(pdfs); textSpans(pdfs);
-//            expectPages(pdfs, count, widthMm, heightMm); textsAt(pdfs, xMm);
-//            render(pdfs, plates, scratch) -> RenderedPage per page:
-//            Ghostscript's ink plates (tiffsep) or sRGB (tiff24nc) at 5 px
-//            a mm: at(xMm, yMm), isPaper, isBlack, shows(expected, tol, x, y).
+// PDF        toolsMissing(): skips the test when qpdf or Ghostscript is not
+//            on the search path; expectPages(pdfs, count, widthMm, heightMm):
+//            qpdf's check and Ghostscript's page boxes; textSpans(pdfs),
+//            textsAt(pdfs, xMm); render(pdfs, plates, scratch) ->
+//            RenderedPage per page: Ghostscript's ink plates (tiffsep) or
+//            sRGB (tiff24nc) at 5 px a mm: at(xMm, yMm), isPaper, isBlack,
+//            shows(expected, tol, x, y).
 // Reference  readReference(path) -> Reference {fields, rows, value(row,
-//            field)}; channelFields(mode): its data columns in channel
-//            order; pageBytes(mode, values) / referenceBytes(mode, ref, row):
-//            the bytes a TIFF page carries at a patch centre;
-//            expectedColors(mode, ref, row, spotNames): what Ghostscript
-//            shows there on a PDF page; showsRow(page, modeRef, ref, row,
-//            xMm, yMm) checks one rendered patch.
+//            field)}; channelFields(mode); inkByte(percent); pageBytes(mode,
+//            values): the bytes a TIFF page carries at a patch centre;
+//            showsRow(page, mode, ref, row, xMm, yMm): what Ghostscript shows
+//            there on a PDF page.
+// Host       ModeSpec {mode, label, reference, spotNames}, allModes(): one
+//            per colour writer (spot with few and with eight inks);
+//            HostFolder fixture: path(name), files(), makes(...) runs
+//            createChart and checks its grid, chartFiles(...) checks what a
+//            chart leaves and gives its page paths; quickRun(), testFile(name),
+//            sampleFile(name).
 #ifndef ORVOCHART_TESTS_HOST_READBACK_H
 #define ORVOCHART_TESTS_HOST_READBACK_H
 
@@ -42,15 +37,12 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
-#include <clocale>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <locale>
 #include <map>
 #include <optional>
 #include <set>
@@ -66,42 +58,20 @@ namespace readback {
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
-
-// --- Files -------------------------------------------------------------------
-
+using testsupport::CommandResult;
 using testsupport::fileText;
+using testsupport::run;
 using testsupport::TempFolder;
-
-// A side file is read by Windows tools: every line ends in CR LF, the last
-// one included.
-inline void expectSideFile(const std::string& path, const std::vector<std::string>& lines) {
-    std::string expected;
-    for (const std::string& line : lines) {
-        expected += line + "\r\n";
-    }
-    EXPECT_EQ(fileText(path), expected) << path;
-}
 
 // --- TIFF pages through libtiff ----------------------------------------------
 
 struct TiffPage {
-    std::uint32_t width = 0;
-    std::uint32_t height = 0;
-    std::uint16_t samplesPerPixel = 0;
-    std::uint16_t bitsPerSample = 0;
-    std::uint16_t photometric = 0;
-    std::uint16_t planar = 0;
-    std::uint16_t compression = 0;
-    std::uint16_t predictor = 0;
-    std::uint16_t inkSet = 0;
-    std::uint16_t numberOfInks = 0;
+    std::uint32_t width = 0, height = 0;
+    std::uint16_t samplesPerPixel = 0, bitsPerSample = 0, photometric = 0, planar = 0;
+    std::uint16_t compression = 0, predictor = 0, inkSet = 0, numberOfInks = 0;
     std::uint16_t resolutionUnit = 0;
-    float xResolution = 0.0f;
-    float yResolution = 0.0f;
-    bool bigTiff = false;
-    bool hasDescription = false;
-    bool hasDateTime = false;
-    bool hasSoftware = false;
+    float xResolution = 0.0f, yResolution = 0.0f;
+    bool bigTiff = false, hasDescription = false, hasDateTime = false, hasSoftware = false;
     std::string description;  // tag 270
     std::vector<std::string> inkNames;
     std::vector<Bytes> rows;
@@ -127,15 +97,19 @@ inline TiffPage readTiff(const std::string& path, bool withRows = true) {
     TiffPage p;
     TIFFGetField(t, TIFFTAG_IMAGEWIDTH, &p.width);
     TIFFGetField(t, TIFFTAG_IMAGELENGTH, &p.height);
-    TIFFGetFieldDefaulted(t, TIFFTAG_SAMPLESPERPIXEL, &p.samplesPerPixel);
-    TIFFGetFieldDefaulted(t, TIFFTAG_BITSPERSAMPLE, &p.bitsPerSample);
-    TIFFGetField(t, TIFFTAG_PHOTOMETRIC, &p.photometric);
-    TIFFGetFieldDefaulted(t, TIFFTAG_PLANARCONFIG, &p.planar);
-    TIFFGetFieldDefaulted(t, TIFFTAG_COMPRESSION, &p.compression);
-    TIFFGetFieldDefaulted(t, TIFFTAG_PREDICTOR, &p.predictor);
-    TIFFGetField(t, TIFFTAG_INKSET, &p.inkSet);
-    TIFFGetField(t, TIFFTAG_NUMBEROFINKS, &p.numberOfInks);
-    TIFFGetFieldDefaulted(t, TIFFTAG_RESOLUTIONUNIT, &p.resolutionUnit);
+    for (const auto& [tag, field] : {std::pair{TIFFTAG_PHOTOMETRIC, &p.photometric},
+                                     {TIFFTAG_INKSET, &p.inkSet},
+                                     {TIFFTAG_NUMBEROFINKS, &p.numberOfInks}}) {
+        TIFFGetField(t, tag, field);
+    }
+    for (const auto& [tag, field] : {std::pair{TIFFTAG_SAMPLESPERPIXEL, &p.samplesPerPixel},
+                                     {TIFFTAG_BITSPERSAMPLE, &p.bitsPerSample},
+                                     {TIFFTAG_PLANARCONFIG, &p.planar},
+                                     {TIFFTAG_COMPRESSION, &p.compression},
+                                     {TIFFTAG_PREDICTOR, &p.predictor},
+                                     {TIFFTAG_RESOLUTIONUNIT, &p.resolutionUnit}}) {
+        TIFFGetFieldDefaulted(t, tag, field);
+    }
     TIFFGetField(t, TIFFTAG_XRESOLUTION, &p.xResolution);
     TIFFGetField(t, TIFFTAG_YRESOLUTION, &p.yResolution);
     p.bigTiff = TIFFIsBigTIFF(t) != 0;
@@ -146,22 +120,17 @@ inline TiffPage readTiff(const std::string& path, bool withRows = true) {
     }
     p.hasDateTime = TIFFGetField(t, TIFFTAG_DATETIME, &text) == 1;
     p.hasSoftware = TIFFGetField(t, TIFFTAG_SOFTWARE, &text) == 1;
-    char* names = nullptr;
-    if (TIFFGetField(t, TIFFTAG_INKNAMES, &names) == 1 && names != nullptr) {
-        const char* n = names;
-        for (int i = 0; i < p.samplesPerPixel; ++i) {
-            p.inkNames.emplace_back(n);
-            n += p.inkNames.back().size() + 1;
+    if (TIFFGetField(t, TIFFTAG_INKNAMES, &text) == 1 && text != nullptr) {
+        for (int i = 0; i < p.samplesPerPixel; ++i, text += p.inkNames.back().size() + 1) {
+            p.inkNames.emplace_back(text);
         }
     }
-    if (withRows) {
-        const auto scanline = static_cast<std::size_t>(TIFFScanlineSize64(t));
-        p.rows.assign(p.height, Bytes(scanline));
-        for (std::uint32_t y = 0; y < p.height; ++y) {
-            if (TIFFReadScanline(t, p.rows[y].data(), y, 0) != 1) {
-                TIFFClose(t);
-                throw std::runtime_error("libtiff cannot read row " + std::to_string(y));
-            }
+    const auto scanline = static_cast<std::size_t>(TIFFScanlineSize64(t));
+    p.rows.assign(withRows ? p.height : 0, Bytes(scanline));
+    for (std::uint32_t y = 0; y < p.rows.size(); ++y) {
+        if (TIFFReadScanline(t, p.rows[y].data(), y, 0) != 1) {
+            TIFFClose(t);
+            throw std::runtime_error("libtiff cannot read row " + std::to_string(y));
         }
     }
     TIFFClose(t);
@@ -180,35 +149,38 @@ inline bool is(const TiffPage& page, std::int64_t x, std::int64_t y, const Bytes
     return pixelAt(page, x, y) == color;
 }
 
-inline int channelsOf(ColorMode mode) {
-    switch (mode) {
-        case CM_CMYK:
-            return 4;
-        case CM_CMYKO:
-            return 5;
-        case CM_CMYKOG:
-        case CM_SIXCOLOR_6:
-        case CM_SIXCOLOR_7:
-            return 6;
-        case CM_CMYKRGB:
-            return 7;
-        case CM_LAB:
-        case CM_RGB:
-            return 3;
-        default:
-            return static_cast<int>(mode) - 99;  // spot modes
+// The data columns a mode is charted from, in channel order.
+inline std::vector<std::string> channelFields(ColorMode mode) {
+    if (mode == CM_CMYK || mode == CM_LAB || mode == CM_RGB) {
+        const char* const fixed[3][4] = {{"CMYK_C", "CMYK_M", "CMYK_Y", "CMYK_K"},
+                                         {"LAB_L", "LAB_A", "LAB_B"},
+                                         {"RGB_R", "RGB_G", "RGB_B"}};
+        const auto& names = fixed[mode == CM_CMYK ? 0 : mode == CM_LAB ? 1 : 2];
+        return {names, names + (mode == CM_CMYK ? 4 : 3)};
     }
+    const int n = mode == CM_CMYKO     ? 5
+                  : mode == CM_CMYKRGB ? 7
+                  : mode >= CM_SPOT_1  ? mode - CM_SPOT_1 + 1
+                                       : 6;
+    std::vector<std::string> names;
+    for (int i = 1; i <= n; ++i) {
+        names.push_back(std::to_string(n) + "CLR_" + std::to_string(i));
+    }
+    return names;
+}
+
+inline bool printsOnPlates(ColorMode mode) {
+    return mode != CM_LAB && mode != CM_RGB;
 }
 
 // The photometric interpretation a TIFF page of the mode declares: one ink is
 // coverage (0 is paper, "min is white"), three channels without ink names
 // are RGB.
 inline std::uint16_t photometricOf(ColorMode mode) {
-    const int n = channelsOf(mode);
-    return mode == CM_LAB   ? PHOTOMETRIC_CIELAB
-           : n == 1         ? PHOTOMETRIC_MINISWHITE
-           : mode == CM_RGB ? PHOTOMETRIC_RGB
-                            : PHOTOMETRIC_SEPARATED;
+    return mode == CM_LAB      ? PHOTOMETRIC_CIELAB
+           : mode == CM_RGB    ? PHOTOMETRIC_RGB
+           : mode == CM_SPOT_1 ? PHOTOMETRIC_MINISWHITE
+                               : PHOTOMETRIC_SEPARATED;
 }
 
 // The figure a number of digit size `size` shows, read from the black pixels
@@ -220,9 +192,7 @@ inline std::uint16_t photometricOf(ColorMode mode) {
 // segments match no figure.
 inline std::string readNumber(const TiffPage& page, const Bytes& black, std::int64_t fromX,
                               std::int64_t toX, std::int64_t y0, std::int64_t size) {
-    const std::int64_t q = size / 8;
-    const std::int64_t h = 2 * size / 8;
-    const std::int64_t n = 9 * size / 8;
+    const std::int64_t q = size / 8, h = 2 * size / 8, n = 9 * size / 8;
     const auto inkedColumn = [&](std::int64_t x) {
         for (std::int64_t y = y0; y < y0 + 2 * size + h + 6; ++y) {
             if (is(page, x, y, black)) {
@@ -242,16 +212,12 @@ inline std::string readNumber(const TiffPage& page, const Bytes& black, std::int
     // Segment centres relative to the digit's origin, in the order a b c d e
     // f g (top, upper right, lower right, bottom, lower left, upper left,
     // middle), and the segments each figure lights (bit 0 is a).
-    const std::int64_t hx = (q + 1 + n + 1) / 2;
-    const std::int64_t hy = (1 + h + 1) / 2;
-    const std::int64_t vx = h / 2;
-    const std::int64_t vy = (q + 2 + n + 2) / 2;
+    const std::int64_t hx = (q + n + 2) / 2, hy = (h + 2) / 2, vx = h / 2, vy = (q + n + 4) / 2;
     const std::int64_t step = size + 2;
     const std::int64_t centres[7][2] = {
         {hx, hy},        {step + vx, vy}, {step + vx, step + vy}, {hx, 2 * step + hy},
         {vx, step + vy}, {vx, vy},        {hx, step + hy}};
     const int figures[10] = {0x3F, 0x30, 0x5B, 0x4F, 0x66, 0x6D, 0x7D, 0x07, 0x7F, 0x67};
-
     std::string text;
     for (std::int64_t x = fromX; x < toX;) {
         if (!inkedColumn(x)) {
@@ -268,10 +234,9 @@ inline std::string readNumber(const TiffPage& page, const Bytes& black, std::int
             text += '1';
             continue;
         }
-        const std::int64_t originX = last - (step + h);
         int lit = 0;
         for (int s = 0; s < 7; ++s) {
-            lit |= segmentOn(originX + centres[s][0], y0 + centres[s][1]) ? 1 << s : 0;
+            lit |= segmentOn(last - step - h + centres[s][0], y0 + centres[s][1]) ? 1 << s : 0;
         }
         const int* match = std::find(figures, figures + 10, lit);
         text += match == figures + 10 ? '?' : static_cast<char>('0' + (match - figures));
@@ -281,11 +246,28 @@ inline std::string readNumber(const TiffPage& page, const Bytes& black, std::int
 
 // --- PDF pages through qpdf and Ghostscript ----------------------------------
 
-using testsupport::CommandResult;
-using testsupport::run;
+// Ghostscript's console program, and the device that swallows output.
+#ifdef _WIN32
+inline const std::string kGhostscript = "gswin64c", kNullDevice = "NUL";
+#else
+inline const std::string kGhostscript = "gs", kNullDevice = "/dev/null";
+#endif
+// Appended to a command: none of its output shows.
+inline const std::string kToNull = " >" + kNullDevice + " 2>&1";
+
+// True, with the test marked skipped, when qpdf or Ghostscript is not on the
+// search path (as on a Windows host without them); the caller returns then.
+inline bool toolsMissing() {
+    static const bool missing = run("qpdf --version" + kToNull).exitCode != 0 ||
+                                run(kGhostscript + " --version" + kToNull).exitCode != 0;
+    if (missing) {
+        [] { GTEST_SKIP() << "qpdf or Ghostscript is not on the search path"; }();
+    }
+    return missing;
+}
 
 // The files as shell words, each after a space.
-inline std::string quoted(const std::vector<std::string>& files) {
+inline std::string words(const std::vector<std::string>& files) {
     std::string list;
     for (const std::string& file : files) {
         list += " " + testsupport::quoted(file);
@@ -293,36 +275,36 @@ inline std::string quoted(const std::vector<std::string>& files) {
     return list;
 }
 
-// qpdf --check: 0 for a clean file; warnings (3) and errors (2) fail.
-inline bool qpdfCheckPasses(const std::string& pdf) {
-    return run("qpdf --check" + quoted({pdf}) + " >/dev/null 2>&1").exitCode == 0;
-}
-
-struct PageSize {
-    double widthMm = 0.0;
-    double heightMm = 0.0;
-};
-
 constexpr double kMmPerPoint = 25.4 / 72.0;
 
-// The media box of every page of the files in turn (inherited boxes
-// included), as Ghostscript's PDF interpreter resolves it. Every Ghostscript
+// Every file passes qpdf's check (warnings fail too), and the files hold
+// `pageCount` pages of widthMm x heightMm: the media boxes (inherited ones
+// included) as Ghostscript's PDF interpreter resolves them. Every Ghostscript
 // call takes all files of a chart at once: starting it costs more than
 // rendering a page.
-inline std::vector<PageSize> pageSizesMm(const std::vector<std::string>& pdfs) {
+inline void expectPages(const std::vector<std::string>& pdfs, std::size_t pageCount, double widthMm,
+                        double heightMm) {
+    if (toolsMissing()) {
+        return;
+    }
     std::string names;
     for (const std::string& pdf : pdfs) {
-        names += "(" + pdf + ") ";
+        EXPECT_EQ(run("qpdf --check" + words({pdf}) + kToNull).exitCode, 0) << pdf;
+        names += "(" + fs::path(pdf).generic_string() + ") ";
     }
-    const CommandResult r = run("gs -q -dNODISPLAY -dNOSAFER -c '[" + names +
+    std::istringstream in(
+        run(kGhostscript + " -q -dNODISPLAY -dNOSAFER -c " +
+            testsupport::quoted("[" + names +
                                 "] {(r) file runpdfbegin 1 1 pdfpagecount {pdfgetpage /MediaBox "
-                                "pget pop {=} forall} for runpdfend} forall quit' 2>/dev/null");
-    std::vector<PageSize> pages;
-    std::istringstream in(r.output);
-    for (double x0 = 0, y0 = 0, x1 = 0, y1 = 0; in >> x0 >> y0 >> x1 >> y1;) {
-        pages.push_back({(x1 - x0) * kMmPerPoint, (y1 - y0) * kMmPerPoint});
+                                "pget pop {=} forall} for runpdfend} forall quit") +
+            " 2>" + kNullDevice)
+            .output);
+    std::size_t pages = 0;
+    for (double x0 = 0, y0 = 0, x1 = 0, y1 = 0; in >> x0 >> y0 >> x1 >> y1; ++pages) {
+        EXPECT_NEAR((x1 - x0) * kMmPerPoint, widthMm, 0.01);
+        EXPECT_NEAR((y1 - y0) * kMmPerPoint, heightMm, 0.01);
     }
-    return pages;
+    EXPECT_EQ(pages, pageCount);
 }
 
 // A run of text and its position (left end, baseline) in mm from the top-left
@@ -339,8 +321,8 @@ struct TextSpan {
 // "<char ... c=...>" line per character.
 inline std::vector<TextSpan> textSpans(const std::vector<std::string>& pdfs) {
     std::istringstream xml(
-        run("gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=txtwrite -dTextFormat=0 -o -" + quoted(pdfs) +
-            " 2>/dev/null")
+        run(kGhostscript + " -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=txtwrite -dTextFormat=0 -o -" +
+            words(pdfs) + " 2>" + kNullDevice)
             .output);
     std::vector<TextSpan> spans;
     int page = -1;
@@ -357,21 +339,6 @@ inline std::vector<TextSpan> textSpans(const std::vector<std::string>& pdfs) {
         }
     }
     return spans;
-}
-
-// Every file passes qpdf's check, and the files hold `pageCount` pages of
-// widthMm x heightMm.
-inline void expectPages(const std::vector<std::string>& pdfs, std::size_t pageCount, double widthMm,
-                        double heightMm) {
-    for (const std::string& pdf : pdfs) {
-        EXPECT_TRUE(qpdfCheckPasses(pdf)) << pdf;
-    }
-    const std::vector<PageSize> sizes = pageSizesMm(pdfs);
-    EXPECT_EQ(sizes.size(), pageCount);
-    for (const PageSize& size : sizes) {
-        EXPECT_NEAR(size.widthMm, widthMm, 0.01);
-        EXPECT_NEAR(size.heightMm, heightMm, 0.01);
-    }
 }
 
 // "page:text" of every text span, each of which starts `xMm` from the left.
@@ -429,19 +396,18 @@ struct RenderedPage {
 
     // The spot shows `expected` within `tolerance`; plates it does not name
     // carry no ink.
-    ::testing::AssertionResult shows(const std::map<std::string, int>& expected, int tolerance,
-                                     double xMm, double yMm) const {
+    ::testing::AssertionResult shows(std::map<std::string, int> expected, int tolerance, double xMm,
+                                     double yMm) const {
         const std::map<std::string, int> got = at(xMm, yMm);
-        std::map<std::string, int> want = expected;
         for (const auto& entry : got) {
-            want.emplace(entry.first, 0);
+            expected.emplace(entry.first, 0);
         }
-        for (const auto& [name, value] : want) {
+        for (const auto& [name, value] : expected) {
             const auto it = got.find(name);
-            const int shown = it == got.end() ? 0 : it->second;
-            if (std::abs(shown - value) > tolerance || (it == got.end() && value != 0)) {
+            if (it == got.end() || std::abs(it->second - value) > tolerance) {
                 return ::testing::AssertionFailure()
-                       << name << (it == got.end() ? " missing" : " is " + std::to_string(shown))
+                       << name
+                       << (it == got.end() ? " missing" : " is " + std::to_string(it->second))
                        << ", expected " << value << " at (" << xMm << ", " << yMm << ") mm";
             }
         }
@@ -454,9 +420,9 @@ struct RenderedPage {
 inline std::vector<RenderedPage> render(const std::vector<std::string>& pdfs, bool plates,
                                         const fs::path& scratch) {
     fs::create_directories(scratch);
-    run(std::string("gs -q -dNOPAUSE -dBATCH -dSAFER -r127 -sDEVICE=") +
-        (plates ? "tiffsep" : "tiff24nc") + " -o" + quoted({(scratch / "p%d.tif").string()}) +
-        quoted(pdfs) + " 2>/dev/null");
+    run(kGhostscript +
+        " -q -dNOPAUSE -dBATCH -dSAFER -r127 -sDEVICE=" + (plates ? "tiffsep" : "tiff24nc") +
+        " -o" + words({(scratch / "p%d.tif").string()}) + words(pdfs) + kToNull);
     std::vector<RenderedPage> pages;
     for (int n = 1; fs::exists(scratch / ("p" + std::to_string(n) + ".tif")); ++n) {
         const std::string stem = "p" + std::to_string(n);
@@ -518,29 +484,6 @@ inline Reference readReference(const std::string& path) {
     return ref;
 }
 
-inline bool printsOnPlates(ColorMode mode) {
-    return mode != CM_LAB && mode != CM_RGB;
-}
-
-// The data columns a mode is charted from, in channel order.
-inline std::vector<std::string> channelFields(ColorMode mode) {
-    if (mode == CM_CMYK) {
-        return {"CMYK_C", "CMYK_M", "CMYK_Y", "CMYK_K"};
-    }
-    if (mode == CM_LAB) {
-        return {"LAB_L", "LAB_A", "LAB_B"};
-    }
-    if (mode == CM_RGB) {
-        return {"RGB_R", "RGB_G", "RGB_B"};
-    }
-    const int n = channelsOf(mode);
-    std::vector<std::string> names;
-    for (int i = 1; i <= n; ++i) {
-        names.push_back(std::to_string(n) + "CLR_" + std::to_string(i));
-    }
-    return names;
-}
-
 // Ink byte of a percentage, as a print workflow rounds it.
 inline int inkByte(double percent) {
     return static_cast<int>(std::floor(std::clamp(percent, 0.0, 100.0) * 255.0 / 100.0 + 0.5));
@@ -566,38 +509,24 @@ inline Bytes pageBytes(ColorMode mode, const std::vector<double>& values) {
     return bytes;
 }
 
-inline Bytes referenceBytes(ColorMode mode, const Reference& ref, std::size_t row) {
-    std::vector<double> values;
-    for (const std::string& field : channelFields(mode)) {
-        values.push_back(ref.value(row, field));
-    }
-    return pageBytes(mode, values);
-}
-
-// sRGB bytes of a Lab (D50) colour: Bradford to D65, linear sRGB, gamma.
-// Nothing for a colour outside sRGB, where renderers clip differently.
+// sRGB bytes of a Lab (D50) colour through the published Bradford-adapted
+// XYZ (D50) to linear sRGB matrix. Nothing for a colour outside sRGB, where
+// renderers clip differently.
 inline std::optional<std::array<int, 3>> srgbOfLab(double L, double a, double b) {
     const double fy = (L + 16.0) / 116.0;
     const double f[3] = {fy + a / 500.0, fy, fy - b / 200.0};
     const double white[3] = {0.9642, 1.0, 0.8249};
+    const double toRgb[3][3] = {{3.1338561, -1.6168667, -0.4906146},
+                                {-0.9787684, 1.9161415, 0.0334540},
+                                {0.0719453, -0.2289914, 1.4052427}};
     double xyz[3];
     for (int i = 0; i < 3; ++i) {
         const double cube = f[i] * f[i] * f[i];
         xyz[i] = white[i] * (cube > 0.008856 ? cube : (f[i] - 16.0 / 116.0) / 7.787);
     }
-    const double bradford[3][3] = {{0.9555766, -0.0230393, 0.0631636},
-                                   {-0.0282895, 1.0099416, 0.0210077},
-                                   {0.0122982, -0.0204830, 1.3299098}};
-    const double toRgb[3][3] = {{3.2404542, -1.5371385, -0.4985314},
-                                {-0.9692660, 1.8760108, 0.0415560},
-                                {0.0556434, -0.2040259, 1.0572252}};
-    double d65[3];
-    for (int i = 0; i < 3; ++i) {
-        d65[i] = bradford[i][0] * xyz[0] + bradford[i][1] * xyz[1] + bradford[i][2] * xyz[2];
-    }
     std::array<int, 3> rgb{};
     for (int i = 0; i < 3; ++i) {
-        const double linear = toRgb[i][0] * d65[0] + toRgb[i][1] * d65[1] + toRgb[i][2] * d65[2];
+        const double linear = toRgb[i][0] * xyz[0] + toRgb[i][1] * xyz[1] + toRgb[i][2] * xyz[2];
         if (linear < 0.01 || linear > 0.99) {
             return std::nullopt;
         }
@@ -608,55 +537,7 @@ inline std::optional<std::array<int, 3>> srgbOfLab(double L, double a, double b)
     return rgb;
 }
 
-// What a rendered PDF page shows for row `row` of the reference: the ink byte
-// of every plate the mode prints with (spot plates named `spotNames`), or the
-// sRGB bytes "R", "G", "B" for Lab and RGB. Rows past the end of the
-// reference are paper padding. Nothing for a Lab colour outside sRGB.
-inline std::optional<std::map<std::string, int>> expectedColors(
-    ColorMode mode, const Reference& ref, std::size_t row,
-    const std::vector<std::string>& spotNames) {
-    const bool padding = row >= ref.rows.size();
-    if (!printsOnPlates(mode)) {
-        // The Lab page keeps L* to 1/2.55 and whole a* and b*.
-        const auto v = [&](const char* field) { return padding ? 0.0 : ref.value(row, field); };
-        const std::optional<std::array<int, 3>> rgb =
-            padding ? std::array<int, 3>{255, 255, 255}
-            : mode == CM_RGB
-                ? std::array<int, 3>{static_cast<int>(v("RGB_R")), static_cast<int>(v("RGB_G")),
-                                     static_cast<int>(v("RGB_B"))}
-                : srgbOfLab(std::floor(v("LAB_L") * 2.55 + 0.5) / 2.55, std::round(v("LAB_A")),
-                            std::round(v("LAB_B")));
-        if (!rgb) {
-            return std::nullopt;
-        }
-        return std::map<std::string, int>{{"R", (*rgb)[0]}, {"G", (*rgb)[1]}, {"B", (*rgb)[2]}};
-    }
-    std::vector<std::string> plates = spotNames;
-    if (plates.empty()) {
-        plates = {"Cyan", "Magenta", "Yellow", "Black"};
-    }
-    if (mode == CM_CMYKO) {
-        plates.push_back("Orange");
-    } else if (mode == CM_CMYKOG || mode == CM_SIXCOLOR_6 || mode == CM_SIXCOLOR_7) {
-        plates.insert(plates.end(), {"Orange", "Green"});
-    } else if (mode == CM_CMYKRGB) {
-        plates.insert(plates.end(), {"Red", "Green", "Blue"});
-    }
-    const std::vector<std::string> fields = channelFields(mode);
-    std::map<std::string, int> inks;
-    for (std::size_t i = 0; i < plates.size() && i < fields.size(); ++i) {
-        inks[plates[i]] = padding ? 0 : inkByte(ref.value(row, fields[i]));
-    }
-    return inks;
-}
-
 // --- Charts made as a host makes them ----------------------------------------
-
-// CI sets ORVOCHART_QUICK=1: the Ghostscript cases are then sampled.
-inline bool quickRun() {
-    const char* quick = std::getenv("ORVOCHART_QUICK");
-    return quick != nullptr && *quick != '\0' && std::string(quick) != "0";
-}
 
 inline std::string testFile(const std::string& name) {
     return std::string(ORVOCHART_TEST_DATA) + "/instruments/" + name;
@@ -668,14 +549,121 @@ inline std::string sampleFile(const std::string& name) {
 }
 #endif
 
-// The page files of a chart written to `name`: page 0 under the output name,
-// page p beside it as "<name>_<p>.tif" whatever the format.
-inline std::vector<std::string> pageFiles(const std::string& name, std::size_t pages) {
-    std::vector<std::string> files = {name};
-    for (std::size_t p = 1; p < pages; ++p) {
-        files.push_back(name + "_" + std::to_string(p) + ".tif");
+// CI sets ORVOCHART_QUICK=1: the costly cases are then sampled.
+inline bool quickRun() {
+    const char* quick = std::getenv("ORVOCHART_QUICK");
+    return quick != nullptr && *quick != '\0' && std::string(quick) != "0";
+}
+
+// A colour writer: the reference a PDF chart of it is made from (tests/data,
+// or one written by writeReference where empty) and the names of its spot
+// plates.
+struct ModeSpec {
+    ColorMode mode;
+    std::string label;
+    std::string reference;
+    std::vector<std::string> spotNames;
+};
+
+// One mode per colour writer, CMYK first; spot colours with few inks (black
+// marks in every ink) and with eight (inverted past the fourth).
+inline std::vector<ModeSpec> allModes() {
+    std::vector<ModeSpec> modes = {{CM_CMYK, "CMYK", testFile("cmyk_90.txt"), {}},
+                                   {CM_CMYKO, "CMYKO", testFile("cmyko_90.txt"), {}},
+                                   {CM_CMYKOG, "CMYKOG", testFile("cmykog_90.txt"), {}},
+                                   {CM_CMYKRGB, "CMYKRGB", testFile("cmykrgb_90.txt"), {}},
+                                   {CM_LAB, "Lab", testFile("lab_90.txt"), {}},
+                                   {CM_RGB, "RGB", testFile("rgb_90.txt"), {}},
+                                   {CM_SPOT_1, "Spot1", "", {}},
+                                   {CM_SPOT_8, "Spot8", "", {}}};
+    for (ModeSpec& m : modes) {
+        for (int i = 1; m.mode >= CM_SPOT_1 && i <= m.mode - CM_SPOT_1 + 1; ++i) {
+            m.spotNames.push_back("Spot " + std::to_string(i));
+        }
     }
-    return files;
+    return modes;
+}
+
+// Reference values: ink percentages in steps of 5 (50 % must round up to
+// 128), Lab across the gamut, RGB with fractions that are cut off. Rows 4 and
+// 5 of every nine are light, free of cyan, magenta and black (paper in Lab,
+// yellow in RGB); every other row lies far from the paper (at least 50 %
+// cyan, L* at most 60.3, red at most 127). So the contrast rule for
+// separators comes down to its first test: black between two light patches
+// (or a light one and the yellow closing patch), paper everywhere else.
+inline double referenceValue(const ModeSpec& m, std::size_t row, std::size_t column) {
+    const bool light = row % 9 == 4 || row % 9 == 5;
+    const auto r = static_cast<int>(row);
+    const auto c = static_cast<int>(column);
+    if (m.mode == CM_LAB) {
+        return light ? (column == 0 ? 100.0 : 0.0)
+                     : (column == 0 ? r * 7 % 61 + 0.3 : r * (13 + 16 * c) % 161 - 80.0);
+    }
+    if (m.mode == CM_RGB) {
+        return light ? (column == 2 ? 0.9 : 255.9)
+                     : (column == 0 ? r * 29 % 128 + 0.9
+                                    : std::min(255.9, (r * 29 + c * 71) % 256 + 0.9));
+    }
+    if (light && column != 2 && column < 4) {
+        return 0.0;
+    }
+    return column == 0 ? 50.0 + r * 37 % 11 * 5.0 : (r * 37 + c * 53 + 11) % 21 * 5.0;
+}
+
+inline void writeReference(const std::string& path, const ModeSpec& m, std::size_t rows,
+                           const std::string& keywords) {
+    std::ofstream out(path);
+    out << "CGATS.17\nORIGINATOR \"i1 chart tests\"\n" << keywords;
+    const std::vector<std::string> columns = channelFields(m.mode);
+    out << "NUMBER_OF_FIELDS " << columns.size() + 1 << "\nBEGIN_DATA_FORMAT\nSAMPLE_ID";
+    for (const std::string& c : columns) {
+        out << ' ' << c;
+    }
+    out << "\nEND_DATA_FORMAT\nNUMBER_OF_SETS " << rows << "\nBEGIN_DATA\n";
+    for (std::size_t r = 0; r < rows; ++r) {
+        out << r + 1;
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            out << ' ' << referenceValue(m, r, c);
+        }
+        out << '\n';
+    }
+    out << "END_DATA\n";
+}
+
+// The check for one reference row at a spot of a rendered PDF page: the ink
+// byte of every plate the mode prints with, or the sRGB bytes for Lab (which
+// keeps L* to 1/2.55 and whole a* and b*; a colour conversion: more slack)
+// and RGB. Rows past the end of the reference are paper padding.
+inline ::testing::AssertionResult showsRow(const RenderedPage& page, const ModeSpec& m,
+                                           const Reference& ref, std::size_t row, double xMm,
+                                           double yMm) {
+    const bool padding = row >= ref.rows.size();
+    const auto v = [&](const std::string& field) { return padding ? 0.0 : ref.value(row, field); };
+    if (!printsOnPlates(m.mode)) {
+        const auto rgb =
+            padding ? std::array<int, 3>{255, 255, 255}
+            : m.mode == CM_RGB
+                ? std::array<int, 3>{static_cast<int>(v("RGB_R")), static_cast<int>(v("RGB_G")),
+                                     static_cast<int>(v("RGB_B"))}
+                : srgbOfLab(std::floor(v("LAB_L") * 2.55 + 0.5) / 2.55, std::round(v("LAB_A")),
+                            std::round(v("LAB_B")));
+        return !rgb ? ::testing::AssertionSuccess()
+                    : page.shows({{"R", (*rgb)[0]}, {"G", (*rgb)[1]}, {"B", (*rgb)[2]}},
+                                 m.mode == CM_LAB ? 6 : 2, xMm, yMm);
+    }
+    std::vector<std::string> plates = m.spotNames;
+    if (plates.empty()) {
+        plates = {"Cyan", "Magenta", "Yellow", "Black", "Orange", "Green"};
+        if (m.mode == CM_CMYKRGB) {
+            plates = {"Cyan", "Magenta", "Yellow", "Black", "Red", "Green", "Blue"};
+        }
+    }
+    const std::vector<std::string> fields = channelFields(m.mode);
+    std::map<std::string, int> inks;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        inks[plates[i]] = inkByte(v(fields[i]));
+    }
+    return page.shows(inks, 2, xMm, yMm);
 }
 
 class HostFolder : public ::testing::Test {
@@ -685,92 +673,62 @@ class HostFolder : public ::testing::Test {
         const std::vector<std::string> names = folder_.entries();
         return {names.begin(), names.end()};
     }
-    // The full paths of pageFiles(name, pages).
-    std::vector<std::string> pagePaths(const std::string& name, std::size_t pages) const {
-        std::vector<std::string> paths;
-        for (const std::string& file : pageFiles(name, pages)) {
-            paths.push_back(path(file));
+
+    // createChart as a host calls it, into `name` of this folder: it succeeds
+    // with `strips` strips of `columns` on the first page and leaves the spare
+    // out-parameter alone.
+    ::testing::AssertionResult makes(IdMeasureInstrument id, const std::string& name,
+                                     const std::string& reference, double widthMm, double heightMm,
+                                     ColorMode mode, int strips, int columns) const {
+        int gotStrips = -7, gotColumns = -7, spare = 4242;
+        const int result = createChart(id, path(name).c_str(), reference.c_str(), widthMm, heightMm,
+                                       99, &gotStrips, &gotColumns, &spare, mode);
+        if (result == 1 && gotStrips == strips && gotColumns == columns && spare == 4242) {
+            return ::testing::AssertionSuccess();
         }
-        return paths;
+        return ::testing::AssertionFailure() << "result " << result << ", " << gotStrips << " x "
+                                             << gotColumns << ", spare " << spare;
     }
-    // Every file a PDF chart of `pages` pages leaves beside `sideFiles`: its
-    // pages and a JPEG preview of each.
-    static std::set<std::string> pdfChartFiles(const std::string& name, std::size_t pages,
-                                               std::set<std::string> sideFiles) {
-        for (const std::string& page : pageFiles(name, pages)) {
-            sideFiles.insert(page);
-        }
-        for (std::size_t page = 0; page < pages; ++page) {
-            sideFiles.insert(name + "_" + std::to_string(page) + ".jpg");
-        }
-        return sideFiles;
+    int result(IdMeasureInstrument id, const std::string& name, const std::string& reference,
+               double widthMm = 210, double heightMm = 297, ColorMode mode = CM_CMYK) const {
+        return createChart(id, path(name).c_str(), reference.c_str(), widthMm, heightMm, 99,
+                           nullptr, nullptr, nullptr, mode);
     }
 
-    // What createChart hands back: its result, and the strips, columns and
-    // spare out-parameters, which start as -7, -7 and 4242.
-    struct Made {
-        int result = 0;
-        int strips = -7;
-        int columns = -7;
-        int spare = 4242;
-    };
-    // createChart as a host calls it, into `name` of this folder.
-    Made make(IdMeasureInstrument id, const std::string& name, const std::string& reference,
-              double widthMm, double heightMm, ColorMode mode) const {
-        Made made;
-        made.result = createChart(id, path(name).c_str(), reference.c_str(), widthMm, heightMm, 99,
-                                  &made.strips, &made.columns, &made.spare, mode);
-        return made;
+    // The reference a chart of `m` is made from: its data file, or "ref.txt"
+    // written into the folder (always with header `keywords`).
+    std::string referenceFor(const ModeSpec& m, const std::string& keywords = "") const {
+        if (m.reference.empty() || !keywords.empty()) {
+            writeReference(path("ref.txt"), m, 90, keywords);
+        }
+        return m.reference.empty() || !keywords.empty() ? path("ref.txt") : m.reference;
+    }
+
+    // The folder holds the `pages` page files of a chart written to `name`
+    // (page 0 under the output name, page p beside it as "<name>_<p>.tif"
+    // whatever the format), a JPEG preview of each with `previews`, `others`
+    // and "ref.txt" if written; the page paths.
+    std::vector<std::string> chartFiles(const std::string& name, std::size_t pages,
+                                        std::set<std::string> others = {},
+                                        bool previews = false) const {
+        if (fs::exists(path("ref.txt"))) {
+            others.insert("ref.txt");
+        }
+        std::vector<std::string> paths;
+        for (std::size_t p = 0; p < pages; ++p) {
+            const std::string page = p == 0 ? name : name + "_" + std::to_string(p) + ".tif";
+            paths.push_back(path(page));
+            others.insert(page);
+            if (previews) {
+                others.insert(name + "_" + std::to_string(p) + ".jpg");
+            }
+        }
+        EXPECT_EQ(files(), others);
+        return paths;
     }
 
     TempFolder folder_;
 };
-
-// A host that set a German global locale (decimal comma, digit grouping)
-// for the C library and the C++ streams; restored on leaving.
-class GermanLocale {
-  public:
-    GermanLocale() {
-        if (std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr) {
-            std::locale::global(std::locale("de_DE.UTF-8"));
-        }
-    }
-    ~GermanLocale() {
-        std::setlocale(LC_ALL, "C");
-        std::locale::global(std::locale::classic());
-    }
-    GermanLocale(const GermanLocale&) = delete;
-    GermanLocale& operator=(const GermanLocale&) = delete;
-};
-
-// One reference per colour writer, and the spot plates in channel order.
-struct ModeReference {
-    ColorMode mode;
-    const char* label;
-    std::string reference;
-    std::vector<std::string> spotNames;
-};
-
-inline std::vector<ModeReference> modeReferences() {
-    return {{CM_CMYK, "CMYK", testFile("cmyk_90.txt"), {}},
-            {CM_CMYKO, "CMYKO", testFile("cmyko_90.txt"), {}},
-            {CM_CMYKOG, "CMYKOG", testFile("cmykog_90.txt"), {}},
-            {CM_SIXCOLOR_7, "SixColor7", testFile("cmykog_90.txt"), {}},
-            {CM_CMYKRGB, "CMYKRGB", testFile("cmykrgb_90.txt"), {}},
-            {CM_LAB, "Lab", testFile("lab_90.txt"), {}},
-            {CM_RGB, "RGB", testFile("rgb_90.txt"), {}},
-            {CM_SPOT_2, "Spot2", testFile("spot2_90.txt"), {"Spot 1", "Spot 2"}}};
-}
-
-// The check for one reference row at a spot of a rendered page. Screen
-// colours of Lab pages come through a colour conversion: more slack.
-inline ::testing::AssertionResult showsRow(const RenderedPage& page, const ModeReference& m,
-                                           const Reference& ref, std::size_t row, double xMm,
-                                           double yMm) {
-    const auto expected = expectedColors(m.mode, ref, row, m.spotNames);
-    return expected ? page.shows(*expected, m.mode == CM_LAB ? 6 : 2, xMm, yMm)
-                    : ::testing::AssertionSuccess();
-}
 
 }  // namespace readback
 
