@@ -29,10 +29,14 @@ namespace {
 
 namespace fs = std::filesystem;
 using failuretest::codeOf;
-using readback::qpdfCheckPasses;
 using readback::RenderedPage;
 using readback::TempFolder;
 using testsupport::fileText;
+
+bool qpdfCheckPasses(const std::string& pdf) {
+    return testsupport::run("qpdf --check " + testsupport::quoted(pdf) + readback::kToNull)
+               .exitCode == 0;
+}
 
 // Ghostscript's view of the first page: its ink plates, or its sRGB bytes.
 RenderedPage rendered(const TempFolder& folder, const std::string& pdf, bool plates = true) {
