@@ -114,7 +114,9 @@ struct CommandResult {
 inline CommandResult run(const std::string& command) {
     CommandResult result;
 #ifdef _WIN32
-    FILE* pipe = _popen(command.c_str(), "rb");
+    // cmd.exe drops the first and the last quote of its command line when
+    // there are more than two, so the whole command goes in one more pair.
+    FILE* pipe = _popen(("\"" + command + "\"").c_str(), "rb");
 #else
     FILE* pipe = popen(command.c_str(), "r");
 #endif
