@@ -1,15 +1,12 @@
-// The Barbieri control file's figures from a finished layout, and where the
-// FD-5BT and Spyder Print cards put their strips: hand-worked numbers.
+// The Barbieri control file's figures from a finished layout: hand-worked
+// numbers.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "instruments/BarbieriGrid.h"
-#include "instruments/EyeOneStrips.h"
-#include "instruments/KM_FDx.h"
 #include "instruments/LayoutTestSupport.h"
-#include "instruments/SpyderPrint.h"
 
 namespace GenChartLib {
 namespace {
@@ -71,20 +68,6 @@ TEST(BarbieriControlFile, NotWrittenWithoutPages) {
     params.outputName = folder.file("chart.tif.tmp");
     writeBarbieriControlFile(BarbieriTable::SpectroLfp, params, 90, "Test: %s");
     EXPECT_TRUE(folder.entries().empty());
-}
-
-TEST(HandheldCard, PutsTheNumberInTheNarrowMargin) {
-    // Left margin 8 mm, 10 x 8 mm patches, 1.6 mm gaps. FD-5BT: leader 12.6
-    // mm, 80 + 126 - 16 - 100 - 90 = 0 is outside 10..50: number at 15 in a
-    // box of 80 / 3, strip at 105. Spyder Print (20 mm patches, 2 mm gaps):
-    // 80 - 20 - 200 - 90 < 10, also 15 and 105, box 120 / 3.
-    HandheldStripGeometry g{0, 80, 80, 100, 0, 16, 0, 0};
-    const StripStart fdx = FdxStripPlacement::onCard(g, 126);
-    g = {0, 80, 120, 200, 0, 20, 0, 0};
-    const StripStart spyder = SpyderStripPlacement::onCard(g);
-    EXPECT_EQ(std::vector<std::int64_t>({fdx.numberX, fdx.numberBoxHeight, fdx.x, spyder.numberX,
-                                         spyder.numberBoxHeight, spyder.x}),
-              std::vector<std::int64_t>({15, 26, 105, 15, 40, 105}));
 }
 
 }  // namespace

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <algorithm>
 #include <array>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -61,9 +61,13 @@ class ChartPreview : public LayoutFolder {
   protected:
     readback::CommandResult chart(const std::string& arguments) const {
         testsupport::unsetEnv("ORVOCHART_LOG");  // the tool says where previews went
-        return readback::run(testsupport::quoted(ORVOCHART_TOOL) + " chart --out " +
-                             testsupport::quoted(file("chart.tif")) + " --preview " + arguments +
-                             " 2>&1");
+        readback::CommandResult result = readback::run(
+            testsupport::quoted(ORVOCHART_TOOL) + " chart --out " +
+            testsupport::quoted(file("chart.tif")) + " --preview " + arguments + " 2>&1");
+        // A console in text mode ends its lines in "\r\n" on Windows.
+        result.output.erase(std::remove(result.output.begin(), result.output.end(), '\r'),
+                            result.output.end());
+        return result;
     }
 };
 
@@ -92,17 +96,6 @@ TEST_F(ChartPreview, ShowsEveryTiffPageInScreenColours) {
     const Png second = readPng(file("chart.tif_1.png"));
     ASSERT_EQ(second.width, 550U);
     expectScreenOf(second.at(384 / 3, 120 / 3), ref, 55);
-}
-
-TEST_F(ChartPreview, PassesOverPagesThatAreNoTiff) {
-    // DTP41 pages are PDF documents under the page names.
-    const readback::CommandResult run = chart("--instrument DTP41 --mode CMYK --paper A4 --ref " +
-                                              testsupport::quoted(testReference("cmyk_90.txt")));
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    EXPECT_NE(run.output.find("no preview of " + file("chart.tif") + ": not a TIFF page\n"),
-              std::string::npos)
-        << run.output;
-    EXPECT_FALSE(std::filesystem::exists(file("chart.png")));
 }
 
 }  // namespace

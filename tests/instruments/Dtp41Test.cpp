@@ -119,6 +119,9 @@ TEST_F(DtpWritePage, WritesOnePageWithItsOwnStripNumbersOrTheWholeChartAsOneDocu
 
     const std::vector<std::string> pdfs = {file("single_1.tif"), file("chart.pdf")};
     readback::expectPages(pdfs, 4, 110.0, 45.0);
+    if (readback::toolsMissing()) {
+        return;
+    }
     EXPECT_EQ(readback::textsAt(pdfs, 8.0),
               (std::vector<std::string>{"0:3", "0:4", "1:1", "1:2", "2:3", "2:4", "3:5", "3:6"}));
 }

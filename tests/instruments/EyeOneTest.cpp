@@ -137,6 +137,9 @@ TEST_F(EyeOneLayout, APdfChartHoldsEveryPageWithItsOwnStrips) {
     rev1.writePage(params, patches, -1);
 
     readback::expectPages({file("chart.pdf")}, 2, 180.8, 66.6);
+    if (readback::toolsMissing()) {
+        return;
+    }
     EXPECT_EQ(readback::textsAt({file("chart.pdf")}, 5.0),
               (std::vector<std::string>{"0:1", "0:2", "0:3", "0:4", "1:5", "1:6", "1:7"}));
 }

@@ -89,41 +89,14 @@ TEST(RasterChartPage, EachChartGetsThePageOfItsColoursAndItsDescriptionInTag270)
     // An RGB chart of the same three channels is an RGB page.
     ChartPage<WriteRGB>(rasterParams(folder.file("rgb.tif"), CM_RGB), 3, 20, 20).finishPage();
     EXPECT_EQ(readTiff(folder.file("rgb.tif")).photometric, PHOTOMETRIC_RGB);
-    // Spot pages name their inks from the chart.
+    // Spot pages name their inks from the chart; a name ends at a NUL, which
+    // would split it in two.
     ChartParams params = rasterParams(folder.file("spot.tif"), CM_SPOT_6);
-    params.channelNames = {"", "", "", "", "PANTONE 123 C", ""};
+    params.channelNames = {std::string("Var\0nish", 8), "", "", "", "PANTONE 123 C", ""};
     ChartPage<WriteSpotColor>(params, 6, 30, 30).finishPage();
-    EXPECT_EQ(readTiff(folder.file("spot.tif")).inkNames,
-              (std::vector<std::string>{"Cyan", "Magenta", "Yellow", "Black", "PANTONE 123 C",
-                                        "Spot 6"}));
-}
-
-TEST(RasterInkNames, NamesPerModeAndChannelCount) {
-    using Names = std::vector<std::string>;
-    const Names cmyk = {"Cyan", "Magenta", "Yellow", "Black"};
-    auto cmykAnd = [&](Names extra) {
-        extra.insert(extra.begin(), cmyk.begin(), cmyk.end());
-        return extra;
-    };
-    const std::tuple<ColorMode, int, Names> cases[] = {
-        {CM_CMYKO, 5, cmykAnd({"Orange"})},
-        {CM_SIXCOLOR_7, 6, cmykAnd({"Orange", "Green"})},
-        {CM_CMYKRGB, 7, cmykAnd({"Red", "Green", "Blue"})},
-        // Pages that need no names: Lab, RGB, CMYK, one channel.
-        {CM_LAB, 3, {}},
-        {CM_CMYK, 4, {}},
-        {CM_SPOT_1, 1, {}},
-        // Three spot inks are named so the page is written as inks, not RGB.
-        {CM_SPOT_3, 3, {"Cyan", "Magenta", "Yellow"}},
-    };
-    for (const auto& [mode, channels, names] : cases) {
-        EXPECT_EQ(rasterInkNames(ChartParams(mode), channels), names) << mode;
-    }
-    ChartParams p(CM_SPOT_8);
-    // A chart name ends at a NUL, which would split it in two.
-    p.channelNames = {std::string("Var\0nish", 8), "", "", "", "", "", "", "Gold"};
-    EXPECT_EQ(rasterInkNames(p, 8),
-              (Names{"Var", "Magenta", "Yellow", "Black", "Spot 5", "Spot 6", "Spot 7", "Gold"}));
+    EXPECT_EQ(
+        readTiff(folder.file("spot.tif")).inkNames,
+        (std::vector<std::string>{"Var", "Magenta", "Yellow", "Black", "PANTONE 123 C", "Spot 6"}));
 }
 
 TEST(RasterChartPage, AMissingImageWriterOrTwoChannelsStopThePageWhenItIsBuilt) {
@@ -143,7 +116,7 @@ TEST(RasterChartPage, AMissingImageWriterOrTwoChannelsStopThePageWhenItIsBuilt) 
 
 TEST(PdfChartPage, OtherOutputKindsDrawThroughThePdfWriter) {
     TempFolder folder;
-    auto draw = [&](const std::string& name, std::size_t vertices) {
+    auto draw = [&](const std::string& name, const std::vector<Point>& corners) {
         ChartParams params = rasterParams(folder.file(name));
         params.outputKind = 0;
         params.pages = {PageLayout{30.0, 40.0, 1, 1}};
@@ -152,19 +125,13 @@ TEST(PdfChartPage, OtherOutputKindsDrawThroughThePdfWriter) {
         EXPECT_NE(page.pdf(), nullptr);
         page.newPage(40.0, 30.0, 0);
         page.fillRect({10, 10}, 50, 50, WriteCMYK::blueColor());
-        std::vector<Point> corners;
-        for (std::uint32_t i = 0; i < vertices; ++i) {
-            corners.push_back({100 + i % 50, 100 + (i * 7) % 50});
-        }
-        if (vertices > 0) {
-            page.drawPolygon(corners, WriteCMYK::blackColor());
-        }
+        page.drawPolygon(corners, WriteCMYK::blackColor());
         page.finishPage();
         return testsupport::fileText(folder.file(name));
     };
-    const auto plain = draw("plain.pdf", 0);
+    const auto plain = draw("plain.pdf", {});
     EXPECT_EQ(plain.substr(0, 4), "%PDF");
-    EXPECT_NE(draw("polygon.pdf", 10), plain);  // the polygon reaches the PDF page
+    EXPECT_NE(draw("polygon.pdf", {{100, 100}, {150, 100}, {120, 140}}), plain);
 }
 
 }  // namespace

@@ -122,71 +122,9 @@ TEST(Objects, BoxesAndAnswersWorkedOutByHand) {
     }
 }
 
-TEST(Objects, RowsRepeatOnlyWhereTheirSpansAreEqual) {
-    const Circle<C> c({50, 50}, 10, kBlue);
-    // Rows 48 (dy -1, 9.95) and 49 (dy 0, 10): pixels 40..59 and 40..60;
-    // rows 47 (dy -2, 9.80) and 48: 40..59 both.
-    EXPECT_TRUE(c.sameRows(49, 49));
-    EXPECT_FALSE(c.sameRows(48, 49));
-    EXPECT_TRUE(c.sameRows(47, 48));
-    // A vertical segment of a digit of size 16: edges x = 0 and x = 4
-    // between rows 6 and 18; row 6 holds vertices, rows 4 and 5 slanted
-    // edges.
-    const Polygone<C> v({{2, 4}, {4, 6}, {4, 18}, {2, 20}, {0, 18}, {0, 6}}, kBlue);
-    EXPECT_TRUE(v.sameRows(10, 11));
-    EXPECT_FALSE(v.sameRows(5, 6));
-    EXPECT_FALSE(v.sameRows(4, 5));
-    EXPECT_FALSE(Polygone<C>({{0, 0}, {10, 20}, {0, 20}}, kBlue).sameRows(10, 11));
-}
-
-TEST(DigitObject, SegmentsPerCharacterAndTheirShapes) {
-    const std::size_t segments[10] = {6, 2, 5, 5, 4, 5, 6, 3, 7, 5};
-    for (char c = '0'; c <= '9'; ++c) {
-        EXPECT_EQ(Digit<C>({0, 0}, 16, c, kBlue).children.size(), segments[c - '0']) << c;
-    }
-    // s = 16: q = 2, h = 4, n = 18. '8' spans the full box; segment a, its
-    // first child, is the H shape at (3,3) (5,1) (17,1) (19,3) (17,5) (5,5).
-    const Digit<C> eight({100, 200}, 16, '8', kBlue);
-    EXPECT_EQ(box(eight), (Box{100, 201, 100 + 16 + 2 + 4, 200 + 2 * 16 + 4 + 5}));
-    const auto* a = dynamic_cast<const Polygone<C>*>(eight.children.at(0).get());
-    ASSERT_NE(a, nullptr);
-    EXPECT_EQ(a->vertices,
-              (std::vector<Point>{
-                  {103, 203}, {105, 201}, {117, 201}, {119, 203}, {117, 205}, {105, 205}}));
-    EXPECT_EQ(a->color, kBlue);
-    // '1' lights the left pair f and e: its box ends at x0 + h. '9' has no
-    // bottom segment: its box ends with segment c at y0 + (s + 2) + n + 2.
-    EXPECT_EQ(box(Digit<C>({50, 0}, 16, '1', kBlue))[2], 54u);
-    EXPECT_EQ(Digit<C>({0, 0}, 16, '9', kBlue).bottom, 38u);
-}
-
-TEST(NumberObject, DigitsFollowEachOtherTenPixelsApart) {
-    const Number<C> n({100, 50}, 16, 1234, kBlue);
-    ASSERT_EQ(n.children.size(), 4u);
-    const auto& d = n.children;
-    // The next origin is the previous origin + the digit's width + 10; '3'
-    // has no left segments, so it begins q + 1 = 3 right of its origin.
-    EXPECT_EQ(box(*d[0])[0], 100u);
-    EXPECT_EQ(box(*d[0])[2], 104u);
-    EXPECT_EQ(d[1]->left, d[0]->right + 10);
-    const std::uint32_t origin3 = d[1]->right + 10;
-    EXPECT_EQ(d[2]->left, origin3 + 3);
-    EXPECT_EQ(d[3]->left, origin3 + (d[2]->right - d[2]->left) + 10);
-    EXPECT_EQ(box(n), (Box{100, 51, d[3]->right, d[2]->bottom}));
-    // The digits are black; the number keeps the colour it was given.
-    EXPECT_EQ(d[3]->color, C::blackColor());
-    EXPECT_EQ(n.color, kBlue);
-    EXPECT_EQ(Number<C>({0, 0}, 10, 0, kBlue).children.size(), 1u);
-    EXPECT_EQ(Number<C>({0, 0}, 10, 4294967295u, kBlue).children.size(), 10u);
-}
-
-TEST(PageBuilders, NumbersInBoxesDiamondsAndLines) {
-    // boxHeight 60: size 15, origin y = 100 - 6 + (60 - 30) / 2 = 109; '7'
-    // is a, b, c, and a starts at (q + 1, 1) from the origin.
-    const auto n = makeNumberInBox<C>({50, 100}, 60, 7, kBlue);
-    EXPECT_EQ(n->left, 52u);
-    EXPECT_EQ(n->top, 110u);
-    EXPECT_EQ(n->color, kBlue);
+// The number in a 6 mm box, the line and the diamond are read back from a
+// page in ChartPageTest; here the edge cases.
+TEST(PageBuilders, NumbersInBoxesAndDiamonds) {
     // Tall boxes cap the size at 20: digit height 2s + h + 5 = 50.
     const auto tall = makeNumberInBox<C>({0, 300}, 400, 8, kBlue);
     EXPECT_EQ(tall->bottom - tall->top, 2 * 20 + 5 + 5 - 1u);
@@ -195,7 +133,6 @@ TEST(PageBuilders, NumbersInBoxesDiamondsAndLines) {
     EXPECT_EQ(makeNumberInBox<C>({0, 2}, 8, 8, kBlue)->top, 1u);
     EXPECT_EQ(makeDiamond<C>({10, 20}, 10, 10, kBlue)->vertices,
               (std::vector<Point>{{10, 20}, {14, 14}, {19, 20}, {14, 24}}));
-    EXPECT_EQ(box(*makeRasterLine<C>({7, 8}, 30, kBlue)), (Box{7, 8, 36, 9}));
 }
 
 TEST(PageBuilders, ArrowsPointRightUpAndLeft) {
@@ -222,9 +159,7 @@ TEST(PageBuilders, ArrowsPointRightUpAndLeft) {
         ASSERT_TRUE(shaft != nullptr && head != nullptr);
         EXPECT_EQ(box(*shaft), a.shaft);
         EXPECT_EQ(head->vertices, a.head);
-        EXPECT_EQ(arrow->color, kBlue);
     }
-    EXPECT_EQ(box(*makeRasterArrow<C>({130, 5}, 30, 150, 90, kBlue)), (Box{115, 5, 145, 166}));
     // Other angles: a head collapsed onto (0, 0); above 180 nothing.
     const auto odd = makeRasterArrow<C>({100, 50}, 30, 150, 45, kBlue);
     ASSERT_EQ(odd->children.size(), 1u);
