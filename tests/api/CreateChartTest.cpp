@@ -161,7 +161,12 @@ class ChartTool : public CreateChart {
     Run tool(const std::string& arguments) {
         const std::string err = dir_.file("stderr.txt");
         const auto run = testsupport::run(arg(ORVOCHART_TOOL) + " " + arguments + " 2>" + arg(err));
-        return {run.exitCode, run.output, testsupport::fileText(err)};
+        return {run.exitCode, lf(run.output), lf(testsupport::fileText(err))};
+    }
+    // Text-mode output has CR LF line ends on Windows.
+    static std::string lf(std::string text) {
+        text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+        return text;
     }
 };
 
@@ -194,17 +199,19 @@ TEST_F(ChartTool, NamesTheCauseOfEveryFailureInOneLine) {
     const std::string job = ref + out + " --paper A4";
     std::ofstream(dir_.file("taken.tif")) << "keep";
     const std::string none = dir_.file("none.txt"), taken = dir_.file("taken.tif");
+    // A folder without a closing separator: cmd would read \" as a quote.
+    const std::string folder = dir_.path().string();
     // clang-format off
     const std::tuple<std::string, int, std::string> cases[] = {
         {dtp + " --ref " + arg(none) + out + " --paper A4", 1,
          "cannot read the reference '" + none + "': No such file or directory"},
-        {dtp + " --ref " + arg(dir_.file("")) + out + " --paper A4", 1,
-         "cannot read the reference '" + dir_.file("") + "': "},  // the reason is the system's
+        {dtp + " --ref " + arg(folder) + out + " --paper A4", 1,
+         "cannot read the reference '" + folder + "': "},  // the reason is the system's
         {dtp + ref + out + " --width 70 --height 297", 1,
          "no chart was made: GenChart/InitChartParams: GenChartLib: Invalid page size."},
         {dtp + ref + " --out " + arg(taken) + " --paper A4", 1,
          "'" + taken + "' exists and a chart never replaces a file"},
-        {dtp + ref + " --out " + arg(dir_.file("no/chart.tif")) + " --paper A4", 1,
+        {dtp + ref + " --out " + arg((dir_.path() / "no" / "chart.tif").string()) + " --paper A4", 1,
          "the folder of --out, '" + dir_.file("no") + "', does not exist"},
         {"chart --instrument EyOnePro2 --mode 0" + job, 2, "unknown instrument 'EyOnePro2'; did "
          "you mean EyeOnePro2? ('orvochart list' shows them all)"},

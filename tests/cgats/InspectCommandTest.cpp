@@ -1,6 +1,7 @@
 // The inspect command run as a separate process, as a user runs it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -15,11 +16,17 @@ struct ToolRun {
     std::string out, err;
 };
 
+// Text-mode output has CR LF line ends on Windows.
+std::string lf(std::string text) {
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    return text;
+}
+
 ToolRun runInspect(const std::string& arguments) {
     const std::string err = ::testing::TempDir() + "inspect_stderr.txt";
     const auto run = testsupport::run(testsupport::quoted(ORVOCHART_TOOL) + " inspect " +
                                       arguments + " 2>" + testsupport::quoted(err));
-    return {run.exitCode, run.output, testsupport::fileText(err)};
+    return {run.exitCode, lf(run.output), lf(testsupport::fileText(err))};
 }
 
 std::string reference(const std::string& name) {

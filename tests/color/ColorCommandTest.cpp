@@ -1,6 +1,7 @@
 // The `orvochart color` verb, run as a user would run it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -9,9 +10,13 @@
 
 namespace {
 
-// The tool's exit code and what it printed, standard error included.
+// The tool's exit code and what it printed, standard error included, with
+// the CR LF line ends of a text-mode stream on Windows as LF.
 testsupport::CommandResult runColor(const std::string& arguments) {
-    return testsupport::run(testsupport::quoted(ORVOCHART_TOOL) + " color " + arguments + " 2>&1");
+    auto run =
+        testsupport::run(testsupport::quoted(ORVOCHART_TOOL) + " color " + arguments + " 2>&1");
+    run.output.erase(std::remove(run.output.begin(), run.output.end(), '\r'), run.output.end());
+    return run;
 }
 
 const std::string kData = std::string(ORVOCHART_TEST_DATA);
