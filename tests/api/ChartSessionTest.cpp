@@ -28,7 +28,6 @@ struct ProbeRecord {
 
 class ProbeChart : public ChartObject {
   public:
-    using Hook = std::function<void(ChartParams&)>;
     explicit ProbeChart(ProbeRecord& record) : record_(record) {}
     ~ProbeChart() override { record_.deleted = true; }
 
@@ -46,13 +45,14 @@ class ProbeChart : public ChartObject {
         onApply(current);
     }
 
-    Hook onInit = [](ChartParams&) {}, onWrite = onInit, onApply = onInit;
+    std::function<void(ChartParams&)> onInit = [](ChartParams&) {}, onWrite = onInit,
+                                      onApply = onInit;
 
   private:
     ProbeRecord& record_;
 };
 
-class SessionWithProbe : public ::testing::Test {
+class Session : public ::testing::Test {
   protected:
     // Gives the session a new probe chart (deleting the one it had).
     ProbeChart& withProbe() {
@@ -62,8 +62,6 @@ class SessionWithProbe : public ::testing::Test {
     ChartSession session_;
     ProbeRecord record_;
 };
-
-using Session = SessionWithProbe;
 
 TEST_F(Session, RandomOrderTakesASnapshotAndAppliesIt) {
     withProbe();
@@ -91,7 +89,6 @@ TEST_F(Session, CreateReplacesAnExistingChartAndItsHistory) {
     EXPECT_EQ(session_.current().colorMode, CM_RGB);
     EXPECT_EQ(session_.current().instrument, MI_DTP45);
     EXPECT_EQ(session_.current().pageWidth, 0.0);
-    EXPECT_NE(session_.chart, nullptr);
     EXPECT_FALSE(session_.create(MI_DTP41, "", static_cast<ColorMode>(8)));  // no writer
 }
 
@@ -128,7 +125,7 @@ TEST_F(Session, PlainSettersTakeNoSnapshotTheReferenceNameCommitsFirst) {
 }
 
 // The current record has colour mode 0 and an output name.
-class GenChartOperations : public SessionWithProbe {
+class GenChartOperations : public Session {
   protected:
     void SetUp() override { params().outputName = "chart.tif.tmp"; }
     ChartParams& params() { return session_.current(); }

@@ -44,7 +44,9 @@ inline int thrownCode(const std::function<void()>& action) {
 struct CommaLocale {
     const bool active = std::setlocale(LC_ALL, "de_DE.UTF-8") ||
                         std::setlocale(LC_ALL, "de_DE.utf8") ||
-                        std::setlocale(LC_ALL, "fr_FR.UTF-8");
+                        std::setlocale(LC_ALL, "fr_FR.UTF-8") ||
+                        std::setlocale(LC_ALL, "de-DE") ||  // Windows' names
+                        std::setlocale(LC_ALL, "German_Germany.1252");
     ~CommaLocale() { std::setlocale(LC_ALL, "C"); }
 };
 

@@ -392,14 +392,19 @@ TEST(ChartIdText, AppendsZerosBehindAShortAddressAndPadsTheCounter) {
 
 TEST(ChartIdCounter, CountsOnInTheTemporaryFolderFrom255To1) {
     TempDir dir;
-    const char* const tmp = std::getenv("TMPDIR");
+#ifdef _WIN32
+    const char* const var = "TMP";  // the first that GetTempPath reads
+#else
+    const char* const var = "TMPDIR";
+#endif
+    const char* const tmp = std::getenv(var);
     const std::string oldTmp = tmp != nullptr ? tmp : "";
-    testsupport::setEnv("TMPDIR", dir.path().string());  // where the counter file lives
+    testsupport::setEnv(var, dir.path().string());  // where the counter file lives
     std::ofstream(dir.file("qvnstcid.dat"), std::ios::binary) << static_cast<char>(255);
     Recorder layout;
     ChartParams params(CM_CMYK);
     layout.makeChartId(params);
-    tmp != nullptr ? testsupport::setEnv("TMPDIR", oldTmp) : testsupport::unsetEnv("TMPDIR");
+    tmp != nullptr ? testsupport::setEnv(var, oldTmp) : testsupport::unsetEnv(var);
     EXPECT_EQ(params.chartId.size(), 10U);
     EXPECT_EQ(params.chartId.substr(8), "01");
     EXPECT_EQ(std::ifstream(dir.file("qvnstcid.dat")).get(), 1);
