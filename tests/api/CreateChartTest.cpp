@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <map>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -116,24 +117,38 @@ TEST_F(CreateChart, RefusesAReferenceThatIsNotAPlainFileAndSaysWhy) {
     EXPECT_FALSE(fs::exists(dir_.file("chart.tif")));
 }
 
-// A host finds createChart by its plain name; where C++ names are Itanium's,
-// also by the compiler's name, and nothing of the internals is exported.
-TEST(SharedLibrary, ExportsCreateChartAndNoInternals) {
+// Every export is found under its plain name (src/api/ExportNames.txt);
+// where C++ names are Itanium's, the compiler's name is the same function,
+// and nothing of the internals is exported.
+TEST(SharedLibrary, ExportsEveryFunctionUnderItsPlainNameAndNoInternals) {
     std::string error;
     const auto library = GenChartLib::platform::loadModule(ORVOCHART_SHARED_LIBRARY, &error);
     ASSERT_NE(library, nullptr) << error;
-    void* const plain = GenChartLib::platform::findEntry(library, "createChart");
-    EXPECT_NE(plain, nullptr);
+    std::ifstream names(std::string(ORVOCHART_TEST_DATA) + "/../../src/api/ExportNames.txt");
+    std::map<std::string, std::string> addressOf;  // symbol -> address, from nm
 #ifndef _WIN32
-    EXPECT_EQ(GenChartLib::platform::findEntry(
-                  library, "_Z11createChart19IdMeasureInstrumentPKcS1_ddiPiS2_S2_9ColorMode"),
-              plain);
     const auto nm = testsupport::run("nm -D --defined-only " + arg(ORVOCHART_SHARED_LIBRARY));
     std::istringstream lines(nm.output);
-    for (std::string line; std::getline(lines, line);) {
-        EXPECT_FALSE(holds(line, " T ") && holds(line, "GenChartLib")) << line;
+    for (std::string address, kind, symbol; lines >> address >> kind >> symbol;) {
+        EXPECT_FALSE(kind == "T" && holds(symbol, "GenChartLib")) << symbol;
+        addressOf[symbol] = address;
     }
 #endif
+    int count = 0;
+    for (std::string name; std::getline(names, name);) {
+        if (name.empty() || name[0] == '#') {
+            continue;
+        }
+        ++count;
+        EXPECT_NE(GenChartLib::platform::findEntry(library, name.c_str()), nullptr) << name;
+#ifndef _WIN32
+        const std::string prefix = "_Z" + std::to_string(name.size()) + name;
+        const auto mangled = addressOf.lower_bound(prefix);
+        ASSERT_TRUE(mangled != addressOf.end() && mangled->first.rfind(prefix, 0) == 0) << name;
+        EXPECT_EQ(mangled->second, addressOf[name]) << name;
+#endif
+    }
+    EXPECT_EQ(count, 32);
     GenChartLib::platform::unloadModule(library);
 }
 
