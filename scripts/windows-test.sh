@@ -26,16 +26,20 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 cmake --build "$build" -j "$jobs"
 took "Windows build"
 
+# The build's wine prefix is made once here, so that parallel tests do not
+# race to create it on their first start.
+wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
+run_windows() { env WINEPREFIX="$build/wineprefix" WINEDEBUG=-all "$wine" "$@"; }
+run_windows cmd /c exit 0 >/dev/null 2>&1
 ctest --test-dir "$build" --output-on-failure -j "$jobs"
 took "tests under wine"
 
 # The same two charts as scripts/build.sh makes, once by each build: every
 # page must be the same file on both platforms.
-wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
 charts=$build/charts
 rm -rf "$charts"
 mkdir -p "$charts/linux" "$charts/windows"
-make_chart() { # tool-runner... -- instrument out
+make_chart() { # instrument out command...
     local instrument=$1 out=$2
     shift 2
     "$@" chart --instrument "$instrument" --mode CMYK --ref "$root/samples/cmyk_1500.txt" \
@@ -44,8 +48,7 @@ make_chart() { # tool-runner... -- instrument out
 for chart in EyeOnePro2:i1pro2_cmyk.tif DTP41:dtp41_cmyk.pdf; do
     instrument=${chart%%:*} name=${chart#*:}
     make_chart "$instrument" "$charts/linux/$name" "$linux_tool"
-    make_chart "$instrument" "$charts/windows/$name" env WINEPREFIX="$build/wineprefix" \
-        WINEDEBUG=-all "$wine" "$build/bin/orvochart.exe"
+    make_chart "$instrument" "$charts/windows/$name" run_windows "$build/bin/orvochart.exe"
 done
 pages=0
 for page in "$charts"/linux/*; do
