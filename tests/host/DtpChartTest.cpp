@@ -59,23 +59,13 @@ std::vector<ChartCase> chartCases() {
         }
     }
     const std::vector<std::string> spots = {"Signal Red", "Deep Blue", "Leaf Green", "Sun Yellow"};
+    // clang-format off
     const ChartCase samples[] = {
-        {"Sample_Spot4",
-         MI_DTP41,
-         {CM_SPOT_4, "", sampleFile("spot4_120.txt"), spots},
-         60,
-         3,
-         3,
-         54.5},
+        {"Sample_Spot4", MI_DTP41, {CM_SPOT_4, "", sampleFile("spot4_120.txt"), spots}, 60, 3, 3, 54.5},
         {"Sample_RGB", MI_DTP41, {CM_RGB, "", sampleFile("rgb_216.txt"), {}}, 100, 3, 5, 80.5},
         {"Sample_Lab", MI_DTP41, {CM_LAB, "", sampleFile("lab_200.txt"), {}}, 100, 3, 5, 80.5},
-        {"Sample_CMYKOG",
-         MI_DTP41,
-         {CM_CMYKOG, "", sampleFile("cmykog_300.txt"), {}},
-         110,
-         3,
-         7,
-         106.5}};
+        {"Sample_CMYKOG", MI_DTP41, {CM_CMYKOG, "", sampleFile("cmykog_300.txt"), {}}, 110, 3, 7, 106.5}};
+    // clang-format on
     cases.insert(cases.end(), samples, samples + (quickRun() ? 2 : 4));
     return cases;
 }

@@ -28,38 +28,16 @@ TEST_F(HostFolder, SideFilesAreWrittenOnlyForAChartThatIsMade) {
         bool sideFileFolder;               // a folder where the side file goes
         int result;                        // the files after it: these, and the chart if made
     };
+    // clang-format off
     const Rule rules[] = {
-        {"reference named as the control file",
-         MI_SPECTROPAD,
-         "chart.tif",
-         "chart.tif.dcf",
-         {},
-         false,
-         0},
+        {"reference named as the control file", MI_SPECTROPAD, "chart.tif", "chart.tif.dcf", {}, false, 0},
         {"control block name taken", MI_ISIS, "chart.tif", "r.txt", {"chart.tif.dcf"}, false, 0},
-        {"earlier chart kept",
-         MI_SPECTROSWING,
-         "chart.tif",
-         "r.txt",
-         {"chart.tif", "chart.tif.dcf"},
-         false,
-         0},
+        {"earlier chart kept", MI_SPECTROSWING, "chart.tif", "r.txt", {"chart.tif", "chart.tif.dcf"}, false, 0},
         {"control file cannot be written", MI_SPECTROLFP_3, "chart.tif", "r.txt", {}, true, 0},
-        {"reference named as the DTP70 side file",
-         MI_DTP70,
-         "chart.pdf",
-         "chart.pdf.dcf",
-         {},
-         false,
-         0},
-        {"id 29 is a warm-up page without one",
-         MI_SPECTROLFP_2,
-         "chart.tif",
-         "r.txt",
-         {},
-         false,
-         1},
+        {"reference named as the DTP70 side file", MI_DTP70, "chart.pdf", "chart.pdf.dcf", {}, false, 0},
+        {"id 29 is a warm-up page without one", MI_SPECTROLFP_2, "chart.tif", "r.txt", {}, false, 1},
     };
+    // clang-format on
     for (const Rule& r : rules) {
         SCOPED_TRACE(r.why);
         fs::remove_all(folder_.path());

@@ -35,7 +35,6 @@
 #include <tiffio.h>
 
 #include <algorithm>
-#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -193,22 +192,17 @@ inline std::uint16_t photometricOf(ColorMode mode) {
 inline std::string readNumber(const TiffPage& page, const Bytes& black, std::int64_t fromX,
                               std::int64_t toX, std::int64_t y0, std::int64_t size) {
     const std::int64_t q = size / 8, h = 2 * size / 8, n = 9 * size / 8;
-    const auto inkedColumn = [&](std::int64_t x) {
-        for (std::int64_t y = y0; y < y0 + 2 * size + h + 6; ++y) {
-            if (is(page, x, y, black)) {
+    // Black anywhere in the `wide` x `high` pixels from (left, top).
+    const auto inked = [&](std::int64_t left, std::int64_t top, std::int64_t wide,
+                           std::int64_t high) {
+        for (std::int64_t d = 0; d < wide * high; ++d) {
+            if (is(page, left + d % wide, top + d / wide, black)) {
                 return true;
             }
         }
         return false;
     };
-    const auto segmentOn = [&](std::int64_t cx, std::int64_t cy) {
-        for (std::int64_t d = 0; d < 9; ++d) {
-            if (is(page, cx + d % 3 - 1, cy + d / 3 - 1, black)) {
-                return true;
-            }
-        }
-        return false;
-    };
+    const auto inkedColumn = [&](std::int64_t x) { return inked(x, y0, 1, 2 * size + h + 6); };
     // Segment centres relative to the digit's origin, in the order a b c d e
     // f g (top, upper right, lower right, bottom, lower left, upper left,
     // middle), and the segments each figure lights (bit 0 is a).
@@ -236,7 +230,8 @@ inline std::string readNumber(const TiffPage& page, const Bytes& black, std::int
         }
         int lit = 0;
         for (int s = 0; s < 7; ++s) {
-            lit |= segmentOn(last - step - h + centres[s][0], y0 + centres[s][1]) ? 1 << s : 0;
+            const std::int64_t cx = last - step - h + centres[s][0], cy = y0 + centres[s][1];
+            lit |= inked(cx - 1, cy - 1, 3, 3) ? 1 << s : 0;
         }
         const int* match = std::find(figures, figures + 10, lit);
         text += match == figures + 10 ? '?' : static_cast<char>('0' + (match - figures));
@@ -512,7 +507,7 @@ inline Bytes pageBytes(ColorMode mode, const std::vector<double>& values) {
 // sRGB bytes of a Lab (D50) colour through the published Bradford-adapted
 // XYZ (D50) to linear sRGB matrix. Nothing for a colour outside sRGB, where
 // renderers clip differently.
-inline std::optional<std::array<int, 3>> srgbOfLab(double L, double a, double b) {
+inline std::optional<std::vector<int>> srgbOfLab(double L, double a, double b) {
     const double fy = (L + 16.0) / 116.0;
     const double f[3] = {fy + a / 500.0, fy, fy - b / 200.0};
     const double white[3] = {0.9642, 1.0, 0.8249};
@@ -524,7 +519,7 @@ inline std::optional<std::array<int, 3>> srgbOfLab(double L, double a, double b)
         const double cube = f[i] * f[i] * f[i];
         xyz[i] = white[i] * (cube > 0.008856 ? cube : (f[i] - 16.0 / 116.0) / 7.787);
     }
-    std::array<int, 3> rgb{};
+    std::vector<int> rgb(3);
     for (int i = 0; i < 3; ++i) {
         const double linear = toRgb[i][0] * xyz[0] + toRgb[i][1] * xyz[1] + toRgb[i][2] * xyz[2];
         if (linear < 0.01 || linear > 0.99) {
@@ -630,6 +625,24 @@ inline void writeReference(const std::string& path, const ModeSpec& m, std::size
     out << "END_DATA\n";
 }
 
+// The spot shows `bytes`: ink bytes on the mode's plates in channel order
+// (no ink on the others), or sRGB bytes on screen.
+inline ::testing::AssertionResult showsBytes(const RenderedPage& page, const ModeSpec& m,
+                                             const std::vector<int>& bytes, int tolerance,
+                                             double xMm, double yMm) {
+    std::vector<std::string> names = {
+        "Cyan",  "Magenta", "Yellow", "Black", m.mode == CM_CMYKRGB ? "Red" : "Orange",
+        "Green", "Blue"};
+    names = !printsOnPlates(m.mode) ? std::vector<std::string>{"R", "G", "B"}
+            : m.spotNames.empty()   ? names
+                                    : m.spotNames;
+    std::map<std::string, int> expected;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        expected[names.at(i)] = bytes[i];
+    }
+    return page.shows(expected, tolerance, xMm, yMm);
+}
+
 // The check for one reference row at a spot of a rendered PDF page: the ink
 // byte of every plate the mode prints with, or the sRGB bytes for Lab (which
 // keeps L* to 1/2.55 and whole a* and b*; a colour conversion: more slack)
@@ -639,31 +652,18 @@ inline ::testing::AssertionResult showsRow(const RenderedPage& page, const ModeS
                                            double yMm) {
     const bool padding = row >= ref.rows.size();
     const auto v = [&](const std::string& field) { return padding ? 0.0 : ref.value(row, field); };
-    if (!printsOnPlates(m.mode)) {
-        const auto rgb =
-            padding ? std::array<int, 3>{255, 255, 255}
-            : m.mode == CM_RGB
-                ? std::array<int, 3>{static_cast<int>(v("RGB_R")), static_cast<int>(v("RGB_G")),
-                                     static_cast<int>(v("RGB_B"))}
-                : srgbOfLab(std::floor(v("LAB_L") * 2.55 + 0.5) / 2.55, std::round(v("LAB_A")),
-                            std::round(v("LAB_B")));
-        return !rgb ? ::testing::AssertionSuccess()
-                    : page.shows({{"R", (*rgb)[0]}, {"G", (*rgb)[1]}, {"B", (*rgb)[2]}},
-                                 m.mode == CM_LAB ? 6 : 2, xMm, yMm);
+    std::optional<std::vector<int>> bytes = std::vector<int>{};
+    for (const std::string& field : channelFields(m.mode)) {
+        bytes->push_back(m.mode == CM_RGB ? static_cast<int>(v(field)) : inkByte(v(field)));
     }
-    std::vector<std::string> plates = m.spotNames;
-    if (plates.empty()) {
-        plates = {"Cyan", "Magenta", "Yellow", "Black", "Orange", "Green"};
-        if (m.mode == CM_CMYKRGB) {
-            plates = {"Cyan", "Magenta", "Yellow", "Black", "Red", "Green", "Blue"};
-        }
+    if (padding && !printsOnPlates(m.mode)) {
+        bytes = std::vector<int>{255, 255, 255};
+    } else if (m.mode == CM_LAB) {
+        bytes = srgbOfLab(std::floor(v("LAB_L") * 2.55 + 0.5) / 2.55, std::round(v("LAB_A")),
+                          std::round(v("LAB_B")));
     }
-    const std::vector<std::string> fields = channelFields(m.mode);
-    std::map<std::string, int> inks;
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-        inks[plates[i]] = inkByte(v(fields[i]));
-    }
-    return page.shows(inks, 2, xMm, yMm);
+    return !bytes ? ::testing::AssertionSuccess()
+                  : showsBytes(page, m, *bytes, m.mode == CM_LAB ? 6 : 2, xMm, yMm);
 }
 
 class HostFolder : public ::testing::Test {
