@@ -109,10 +109,8 @@ TEST_P(BarbieriChart, DescribesTheGridItDraws) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Charts, BarbieriChart,
-    ::testing::ValuesIn(familyCases(kFamilies, 5, [](const Family&, ColorMode) { return true; })),
-    [](const auto& param) { return param.param.label; });
+INSTANTIATE_TEST_SUITE_P(Charts, BarbieriChart,
+                         ::testing::ValuesIn(familyCases(kFamilies, 5, kEveryMode)), kByLabel);
 
 }  // namespace
 }  // namespace readback

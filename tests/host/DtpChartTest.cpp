@@ -132,8 +132,7 @@ TEST_P(DtpChart, WritesEveryPageAsTheLayoutPutsIt) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Modes, DtpChart, ::testing::ValuesIn(chartCases()),
-                         [](const auto& param) { return param.param.label; });
+INSTANTIATE_TEST_SUITE_P(Modes, DtpChart, ::testing::ValuesIn(chartCases()), kByLabel);
 
 }  // namespace
 }  // namespace readback

@@ -129,8 +129,7 @@ TEST_P(EmbeddedChart, DrawsEveryStripAndStatesItsGrid) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Charts, EmbeddedChart,
-                         ::testing::ValuesIn(familyCases(kFamilies, 3, takes)),
-                         [](const auto& param) { return param.param.label; });
+                         ::testing::ValuesIn(familyCases(kFamilies, 3, takes)), kByLabel);
 
 }  // namespace
 }  // namespace readback

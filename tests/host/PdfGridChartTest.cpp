@@ -209,8 +209,7 @@ TEST_P(PdfGridChart, WritesEveryPageAndItsSideFileAsTheLayoutPutsThem) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Layouts, PdfGridChart, ::testing::ValuesIn(gridCases()),
-                         [](const auto& param) { return param.param.label; });
+INSTANTIATE_TEST_SUITE_P(Layouts, PdfGridChart, ::testing::ValuesIn(gridCases()), kByLabel);
 
 // Charts the instruments could not read are refused before anything is
 // written; the DTP70's second fit keeps the first one's layout. 40 patches:
@@ -244,7 +243,7 @@ TEST_F(HostFolder, PdfChartsTheInstrumentCannotReadAreRefused) {
             EXPECT_TRUE(makes(a.id, "chart.pdf", a.reference, a.widthMm, a.heightMm, a.mode,
                               a.strips, a.columns));
         }
-        EXPECT_EQ(files().empty(), a.strips == 0);
+        EXPECT_EQ(folder_.entries().empty(), a.strips == 0);
         fs::remove_all(folder_.path());
         fs::create_directories(folder_.path());
     }

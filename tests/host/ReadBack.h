@@ -8,7 +8,7 @@
 // TIFF       readTiff(path) -> TiffPage {width, height, samplesPerPixel,
 //            bitsPerSample, photometric, resolution, inkNames, description
 //            (tag 270), rows}; at(x, y, c), pixel(x, y); pixelAt(page, x, y)
-//            is empty off the page, is(page, x, y, bytes); photometricOf(mode);
+//            is empty off the page, is(page, x, y, bytes);
 //            readNumber(...) reads a seven-segment strip number.
 // PDF        toolsMissing(): skips the test when qpdf or Ghostscript is not
 //            on the search path; expectPages(pdfs, count, widthMm, heightMm):
@@ -18,16 +18,14 @@
 //            sRGB (tiff24nc) at 5 px a mm: at(xMm, yMm), isPaper, isBlack,
 //            shows(expected, tol, x, y).
 // Reference  readReference(path) -> Reference {fields, rows, value(row,
-//            field)}; channelFields(mode); inkByte(percent); pageBytes(mode,
-//            values): the bytes a TIFF page carries at a patch centre;
-//            showsRow(page, mode, ref, row, xMm, yMm): what Ghostscript shows
-//            there on a PDF page.
+//            field)}; channelFields(mode); inkByte(percent);
+//            showsBytes(page, mode, bytes, ...), showsRow(page, mode, ref, row, xMm, yMm): what
+//            Ghostscript shows there on a PDF page.
 // Host       ModeSpec {mode, label, reference, spotNames}, allModes(): one
 //            per colour writer (spot with few and with eight inks);
-//            HostFolder fixture: path(name), files(), makes(...) runs
-//            createChart and checks its grid, chartFiles(...) checks what a
-//            chart leaves and gives its page paths; quickRun(), testFile(name),
-//            sampleFile(name).
+//            kByLabel names test cases; HostFolder fixture: path(name), expectFiles(names),
+//            makes(...) runs createChart and checks its grid, chartFiles(...) checks what a chart
+//            leaves and gives its page paths; quickRun(), testFile(name), sampleFile(name).
 #ifndef ORVOCHART_TESTS_HOST_READBACK_H
 #define ORVOCHART_TESTS_HOST_READBACK_H
 
@@ -170,16 +168,6 @@ inline std::vector<std::string> channelFields(ColorMode mode) {
 
 inline bool printsOnPlates(ColorMode mode) {
     return mode != CM_LAB && mode != CM_RGB;
-}
-
-// The photometric interpretation a TIFF page of the mode declares: one ink is
-// coverage (0 is paper, "min is white"), three channels without ink names
-// are RGB.
-inline std::uint16_t photometricOf(ColorMode mode) {
-    return mode == CM_LAB      ? PHOTOMETRIC_CIELAB
-           : mode == CM_RGB    ? PHOTOMETRIC_RGB
-           : mode == CM_SPOT_1 ? PHOTOMETRIC_MINISWHITE
-                               : PHOTOMETRIC_SEPARATED;
 }
 
 // The figure a number of digit size `size` shows, read from the black pixels
@@ -484,50 +472,28 @@ inline int inkByte(double percent) {
     return static_cast<int>(std::floor(std::clamp(percent, 0.0, 100.0) * 255.0 / 100.0 + 0.5));
 }
 
-// TIFF page bytes of one patch's channel values: process inks as coverage,
-// further inks inverted; L* in 1/2.55 steps, a* and b* as signed bytes; RGB
-// cut off.
-inline Bytes pageBytes(ColorMode mode, const std::vector<double>& values) {
-    Bytes bytes;
-    for (std::size_t c = 0; c < values.size(); ++c) {
-        const double v = values[c];
-        int byte = static_cast<int>(v);
-        if (printsOnPlates(mode)) {
-            byte = c < 4 ? inkByte(v) : 255 - inkByte(v);
-        } else if (mode == CM_LAB) {
-            byte = static_cast<int>(c == 0 ? std::floor(std::clamp(v * 2.55, 0.0, 255.0) + 0.5)
-                                           : std::floor(std::clamp(v + 128.0, 0.0, 255.0) + 0.5) -
-                                                 128.0);
-        }
-        bytes.push_back(static_cast<std::uint8_t>(byte & 0xFF));
-    }
-    return bytes;
-}
-
 // sRGB bytes of a Lab (D50) colour through the published Bradford-adapted
 // XYZ (D50) to linear sRGB matrix. Nothing for a colour outside sRGB, where
 // renderers clip differently.
 inline std::optional<std::vector<int>> srgbOfLab(double L, double a, double b) {
-    const double fy = (L + 16.0) / 116.0;
-    const double f[3] = {fy + a / 500.0, fy, fy - b / 200.0};
+    const double fy = (L + 16.0) / 116.0, f[3] = {fy + a / 500.0, fy, fy - b / 200.0};
     const double white[3] = {0.9642, 1.0, 0.8249};
     const double toRgb[3][3] = {{3.1338561, -1.6168667, -0.4906146},
                                 {-0.9787684, 1.9161415, 0.0334540},
                                 {0.0719453, -0.2289914, 1.4052427}};
-    double xyz[3];
-    for (int i = 0; i < 3; ++i) {
-        const double cube = f[i] * f[i] * f[i];
-        xyz[i] = white[i] * (cube > 0.008856 ? cube : (f[i] - 16.0 / 116.0) / 7.787);
-    }
-    std::vector<int> rgb(3);
-    for (int i = 0; i < 3; ++i) {
-        const double linear = toRgb[i][0] * xyz[0] + toRgb[i][1] * xyz[1] + toRgb[i][2] * xyz[2];
+    std::vector<int> rgb;
+    for (const auto& row : toRgb) {
+        double linear = 0.0;
+        for (int i = 0; i < 3; ++i) {
+            const double cube = f[i] * f[i] * f[i];
+            linear += row[i] * white[i] * (cube > 0.008856 ? cube : (f[i] - 16.0 / 116.0) / 7.787);
+        }
         if (linear < 0.01 || linear > 0.99) {
             return std::nullopt;
         }
-        const double encoded =
-            linear <= 0.0031308 ? 12.92 * linear : 1.055 * std::pow(linear, 1.0 / 2.4) - 0.055;
-        rgb[static_cast<std::size_t>(i)] = static_cast<int>(std::lround(255.0 * encoded));
+        rgb.push_back(static_cast<int>(std::lround(
+            255.0 *
+            (linear <= 0.0031308 ? 12.92 * linear : 1.055 * std::pow(linear, 1 / 2.4) - 0.055))));
     }
     return rgb;
 }
@@ -543,6 +509,9 @@ inline std::string sampleFile(const std::string& name) {
     return std::string(ORVOCHART_SAMPLES) + "/" + name;
 }
 #endif
+
+// Names the cases of a parameterised test by their labels.
+inline constexpr auto kByLabel = [](const auto& info) { return std::string(info.param.label); };
 
 // CI sets ORVOCHART_QUICK=1: the costly cases are then sampled.
 inline bool quickRun() {
@@ -608,9 +577,10 @@ inline double referenceValue(const ModeSpec& m, std::size_t row, std::size_t col
 inline void writeReference(const std::string& path, const ModeSpec& m, std::size_t rows,
                            const std::string& keywords) {
     std::ofstream out(path);
-    out << "CGATS.17\nORIGINATOR \"i1 chart tests\"\n" << keywords;
     const std::vector<std::string> columns = channelFields(m.mode);
-    out << "NUMBER_OF_FIELDS " << columns.size() + 1 << "\nBEGIN_DATA_FORMAT\nSAMPLE_ID";
+    out << "CGATS.17\nORIGINATOR \"i1 chart tests\"\n"
+        << keywords << "NUMBER_OF_FIELDS " << columns.size() + 1
+        << "\nBEGIN_DATA_FORMAT\nSAMPLE_ID";
     for (const std::string& c : columns) {
         out << ' ' << c;
     }
@@ -669,9 +639,9 @@ inline ::testing::AssertionResult showsRow(const RenderedPage& page, const ModeS
 class HostFolder : public ::testing::Test {
   protected:
     std::string path(const std::string& name) const { return folder_.file(name); }
-    std::set<std::string> files() const {
-        const std::vector<std::string> names = folder_.entries();
-        return {names.begin(), names.end()};
+    // The folder holds these files and no others.
+    void expectFiles(const std::set<std::string>& names) const {
+        EXPECT_EQ(folder_.entries(), std::vector<std::string>(names.begin(), names.end()));
     }
 
     // createChart as a host calls it, into `name` of this folder: it succeeds
@@ -723,7 +693,7 @@ class HostFolder : public ::testing::Test {
                 others.insert(name + "_" + std::to_string(p) + ".jpg");
             }
         }
-        EXPECT_EQ(files(), others);
+        expectFiles(others);
         return paths;
     }
 
