@@ -100,8 +100,7 @@ TEST_P(DtpChart, WritesEveryPageAsTheLayoutPutsIt) {
     // Colours: every page, or the last one alone in a quick run (the
     // one-page charts cover a first page).
     const std::vector<std::string> shown = quickRun() ? std::vector{pdfs.back()} : pdfs;
-    const std::vector<RenderedPage> rendered =
-        render(shown, printsOnPlates(c.mode.mode), path("render"));
+    const auto rendered = render(shown, printsOnPlates(c.mode.mode), path("render"));
     ASSERT_EQ(rendered.size(), shown.size()) << "Ghostscript rendered nothing";
     const Reference ref = readReference(reference);
     const double left = c.id == MI_DTP41 ? 38.0 : 42.0;

@@ -15,7 +15,6 @@
 #include <cstdint>
 #include <fstream>
 #include <optional>
-#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -120,11 +119,6 @@ struct FamilyCase {
     Family f;
 };
 
-template <class Family>
-void PrintTo(const FamilyCase<Family>& c, std::ostream* out) {
-    *out << c.label;
-}
-
 // A family that takes every mode.
 inline constexpr auto kEveryMode = [](const auto&, ColorMode) { return true; };
 
@@ -165,13 +159,8 @@ enum class Strip {
 struct Layout {
     std::vector<int> strips;  // per page
     int columns;
-    std::uint32_t widthPx;
-    std::uint32_t heightPx;
-    std::int64_t top;
-    std::int64_t pitch;
-    std::int64_t patchHeight;
-    std::int64_t patchWidth;
-    std::int64_t gapWidth;
+    std::uint32_t widthPx, heightPx;
+    std::int64_t top, pitch, patchHeight, patchWidth, gapWidth;
     Strip strip;
     std::int64_t startX;  // opening patch, or the strip's start without one
     std::int64_t numberX;
@@ -223,10 +212,9 @@ inline void expectStripPages(const std::vector<std::string>& pageFiles, const Mo
             const std::int64_t y = layout.top + j * layout.pitch, mid = y + layout.patchHeight / 2;
 
             // The strip number in the margin, left of the strip.
-            const std::int64_t box = layout.numberBox;
-            const std::int64_t size = std::min<std::int64_t>(box / 4, 20);
+            const std::int64_t size = std::min<std::int64_t>(layout.numberBox / 4, 20);
             const std::int64_t numberTop =
-                y - 6 + (box - 2 * size) / 2 +
+                y - 6 + (layout.numberBox - 2 * size) / 2 +
                 (layout.strip == Strip::LightnessBars ? 20 : layout.pitch / 2);
             EXPECT_EQ(readNumber(page, black, layout.numberX, layout.startX, numberTop, size),
                       std::to_string(stripNumber));

@@ -65,8 +65,8 @@ struct GridCase {
     std::string label;
     Shape shape;
     ModeSpec mode;
-    bool render;  // read the inks back through Ghostscript
-    bool german;  // the host set a German global locale
+    // Read the inks back through Ghostscript; the host set a German global locale.
+    bool render, german;
 };
 
 std::vector<GridCase> gridCases() {
@@ -103,8 +103,8 @@ const CodeColour kGrey{{127, 127, 127, 0}, {128, 128, 128}};
 void expectMarks(const RenderedPage& r, const GridCase& c, int page) {
     const Shape& s = c.shape;
     SCOPED_TRACE("marks of page " + std::to_string(page));
-    const double middle = s.firstYMm + s.patchHeightMm / 2;  // of the first strip
-    const double gap = s.pitchXMm - s.patchWidthMm;
+    // The middle of the first strip, the gap between patches.
+    const double middle = s.firstYMm + s.patchHeightMm / 2, gap = s.pitchXMm - s.patchWidthMm;
     // The code colour's inks on the first four plates, none on the others, or
     // its RGB on screen (Lab pages come through a colour conversion and keep
     // it only roughly).
@@ -176,11 +176,7 @@ TEST_P(PdfGridChart, WritesEveryPageAndItsSideFileAsTheLayoutPutsThem) {
     std::setlocale(LC_ALL, "C");
     std::locale::global(std::locale::classic());
     ASSERT_TRUE(made);
-    std::set<std::string> side;
-    if (*s.sideFile != '\0') {
-        side.insert(s.sideFile);
-    }
-    const std::vector<std::string> pdfs = chartFiles("chart.pdf", s.pages, side, true);
+    const std::vector<std::string> pdfs = chartFiles("chart.pdf", s.pages, {s.sideFile}, true);
     if (*s.handWorked != '\0') {
         EXPECT_EQ(fileText(path(s.sideFile)),
                   fileText(std::string(ORVOCHART_TEST_DATA) + "/host/" + s.handWorked));

@@ -94,27 +94,25 @@ inline TiffPage readTiff(const std::string& path, bool withRows = true) {
     TiffPage p;
     TIFFGetField(t, TIFFTAG_IMAGEWIDTH, &p.width);
     TIFFGetField(t, TIFFTAG_IMAGELENGTH, &p.height);
+    // The 16-bit tags: without a default, then those libtiff has defaults for.
+    // clang-format off
     for (const auto& [tag, field] : {std::pair{TIFFTAG_PHOTOMETRIC, &p.photometric},
-                                     {TIFFTAG_INKSET, &p.inkSet},
-                                     {TIFFTAG_NUMBEROFINKS, &p.numberOfInks}}) {
+            {TIFFTAG_INKSET, &p.inkSet}, {TIFFTAG_NUMBEROFINKS, &p.numberOfInks}}) {
         TIFFGetField(t, tag, field);
     }
     for (const auto& [tag, field] : {std::pair{TIFFTAG_SAMPLESPERPIXEL, &p.samplesPerPixel},
-                                     {TIFFTAG_BITSPERSAMPLE, &p.bitsPerSample},
-                                     {TIFFTAG_PLANARCONFIG, &p.planar},
-                                     {TIFFTAG_COMPRESSION, &p.compression},
-                                     {TIFFTAG_PREDICTOR, &p.predictor},
-                                     {TIFFTAG_RESOLUTIONUNIT, &p.resolutionUnit}}) {
+            {TIFFTAG_BITSPERSAMPLE, &p.bitsPerSample}, {TIFFTAG_PLANARCONFIG, &p.planar},
+            {TIFFTAG_COMPRESSION, &p.compression}, {TIFFTAG_PREDICTOR, &p.predictor},
+            {TIFFTAG_RESOLUTIONUNIT, &p.resolutionUnit}}) {
         TIFFGetFieldDefaulted(t, tag, field);
     }
+    // clang-format on
     TIFFGetField(t, TIFFTAG_XRESOLUTION, &p.xResolution);
     TIFFGetField(t, TIFFTAG_YRESOLUTION, &p.yResolution);
     p.bigTiff = TIFFIsBigTIFF(t) != 0;
     char* text = nullptr;
-    if (TIFFGetField(t, TIFFTAG_IMAGEDESCRIPTION, &text) == 1 && text != nullptr) {
-        p.hasDescription = true;
-        p.description = text;
-    }
+    p.hasDescription = TIFFGetField(t, TIFFTAG_IMAGEDESCRIPTION, &text) == 1 && text != nullptr;
+    p.description = p.hasDescription ? text : "";
     p.hasDateTime = TIFFGetField(t, TIFFTAG_DATETIME, &text) == 1;
     p.hasSoftware = TIFFGetField(t, TIFFTAG_SOFTWARE, &text) == 1;
     if (TIFFGetField(t, TIFFTAG_INKNAMES, &text) == 1 && text != nullptr) {
@@ -295,8 +293,7 @@ inline void expectPages(const std::vector<std::string>& pdfs, std::size_t pageCo
 struct TextSpan {
     int page = 0;
     std::string text;
-    double xMm = 0.0;
-    double yMm = 0.0;
+    double xMm = 0.0, yMm = 0.0;
 };
 
 // Every text span of every page, from Ghostscript's text extraction: a
@@ -524,8 +521,7 @@ inline bool quickRun() {
 // plates.
 struct ModeSpec {
     ColorMode mode;
-    std::string label;
-    std::string reference;
+    std::string label, reference;
     std::vector<std::string> spotNames;
 };
 
@@ -677,13 +673,15 @@ class HostFolder : public ::testing::Test {
     // The folder holds the `pages` page files of a chart written to `name`
     // (page 0 under the output name, page p beside it as "<name>_<p>.tif"
     // whatever the format), a JPEG preview of each with `previews`, `others`
-    // and "ref.txt" if written; the page paths.
+    // (an empty name stands for none) and "ref.txt" if written; the page
+    // paths.
     std::vector<std::string> chartFiles(const std::string& name, std::size_t pages,
                                         std::set<std::string> others = {},
                                         bool previews = false) const {
         if (fs::exists(path("ref.txt"))) {
             others.insert("ref.txt");
         }
+        others.erase("");
         std::vector<std::string> paths;
         for (std::size_t p = 0; p < pages; ++p) {
             const std::string page = p == 0 ? name : name + "_" + std::to_string(p) + ".tif";

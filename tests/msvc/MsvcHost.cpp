@@ -113,9 +113,7 @@ void exportNames() {
 }
 
 void charts() {
-    int strips = -7;
-    int columns = -7;
-    int spare = -7;
+    int strips = -7, columns = -7, spare = -7;
     const int refused = createChart(MI_EYEONEPRO2, ORVOCHART_OUTPUT_DIR "/refused.tif",
                                     ORVOCHART_OUTPUT_DIR "/no-such-reference.txt", 210, 297, 0,
                                     &strips, &columns, &spare, CM_CMYK);
