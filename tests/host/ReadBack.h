@@ -11,21 +11,23 @@
 //            is empty off the page, is(page, x, y, bytes);
 //            readNumber(...) reads a seven-segment strip number.
 // PDF        toolsMissing(): skips the test when qpdf or Ghostscript is not
-//            on the search path; expectPages(pdfs, count, widthMm, heightMm):
-//            qpdf's check and Ghostscript's page boxes; textSpans(pdfs),
-//            textsAt(pdfs, xMm); render(pdfs, plates, scratch) ->
-//            RenderedPage per page: Ghostscript's ink plates (tiffsep) or
-//            sRGB (tiff24nc) at 5 px a mm: at(xMm, yMm), isPaper, isBlack,
-//            shows(expected, tol, x, y).
+//            on the search path (as under wine); kToNull, appended to a
+//            command, hides its output on either system; expectPages(pdfs,
+//            count, widthMm, heightMm): qpdf's check and Ghostscript's page
+//            boxes; textSpans(pdfs), textsAt(pdfs, xMm); render(pdfs, plates,
+//            scratch) -> RenderedPage per page: Ghostscript's ink plates
+//            (tiffsep) or sRGB (tiff24nc) at 5 px a mm: at(xMm, yMm),
+//            isPaper, isBlack, shows(expected, tol, x, y).
 // Reference  readReference(path) -> Reference {fields, rows, value(row,
-//            field)}; channelFields(mode); inkByte(percent);
-//            showsBytes(page, mode, bytes, ...), showsRow(page, mode, ref, row, xMm, yMm): what
-//            Ghostscript shows there on a PDF page.
+//            field)}; channelFields(mode); inkByte(percent); showsBytes(page,
+//            mode, bytes, ...) and showsRow(page, mode, ref, row, xMm, yMm):
+//            what Ghostscript shows there on a PDF page.
 // Host       ModeSpec {mode, label, reference, spotNames}, allModes(): one
-//            per colour writer (spot with few and with eight inks);
-//            kByLabel names test cases; HostFolder fixture: path(name), expectFiles(names),
-//            makes(...) runs createChart and checks its grid, chartFiles(...) checks what a chart
-//            leaves and gives its page paths; quickRun(), testFile(name), sampleFile(name).
+//            per colour writer (spot with few and with eight inks); kByLabel
+//            names test cases; HostFolder fixture: path(name),
+//            expectFiles(names), makes(...) runs createChart and checks its
+//            grid, chartFiles(...) checks what a chart leaves and gives its
+//            page paths; quickRun(), testFile(name), sampleFile(name).
 #ifndef ORVOCHART_TESTS_HOST_READBACK_H
 #define ORVOCHART_TESTS_HOST_READBACK_H
 
