@@ -59,23 +59,13 @@ std::vector<ChartCase> chartCases() {
         }
     }
     const std::vector<std::string> spots = {"Signal Red", "Deep Blue", "Leaf Green", "Sun Yellow"};
+    // clang-format off
     const ChartCase samples[] = {
-        {"Sample_Spot4",
-         MI_DTP41,
-         {CM_SPOT_4, "", sampleFile("spot4_120.txt"), spots},
-         60,
-         3,
-         3,
-         54.5},
+        {"Sample_Spot4", MI_DTP41, {CM_SPOT_4, "", sampleFile("spot4_120.txt"), spots}, 60, 3, 3, 54.5},
         {"Sample_RGB", MI_DTP41, {CM_RGB, "", sampleFile("rgb_216.txt"), {}}, 100, 3, 5, 80.5},
         {"Sample_Lab", MI_DTP41, {CM_LAB, "", sampleFile("lab_200.txt"), {}}, 100, 3, 5, 80.5},
-        {"Sample_CMYKOG",
-         MI_DTP41,
-         {CM_CMYKOG, "", sampleFile("cmykog_300.txt"), {}},
-         110,
-         3,
-         7,
-         106.5}};
+        {"Sample_CMYKOG", MI_DTP41, {CM_CMYKOG, "", sampleFile("cmykog_300.txt"), {}}, 110, 3, 7, 106.5}};
+    // clang-format on
     cases.insert(cases.end(), samples, samples + (quickRun() ? 2 : 4));
     return cases;
 }
@@ -110,8 +100,7 @@ TEST_P(DtpChart, WritesEveryPageAsTheLayoutPutsIt) {
     // Colours: every page, or the last one alone in a quick run (the
     // one-page charts cover a first page).
     const std::vector<std::string> shown = quickRun() ? std::vector{pdfs.back()} : pdfs;
-    const std::vector<RenderedPage> rendered =
-        render(shown, printsOnPlates(c.mode.mode), path("render"));
+    const auto rendered = render(shown, printsOnPlates(c.mode.mode), path("render"));
     ASSERT_EQ(rendered.size(), shown.size()) << "Ghostscript rendered nothing";
     const Reference ref = readReference(reference);
     const double left = c.id == MI_DTP41 ? 38.0 : 42.0;
@@ -142,8 +131,7 @@ TEST_P(DtpChart, WritesEveryPageAsTheLayoutPutsIt) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Modes, DtpChart, ::testing::ValuesIn(chartCases()),
-                         [](const auto& param) { return param.param.label; });
+INSTANTIATE_TEST_SUITE_P(Modes, DtpChart, ::testing::ValuesIn(chartCases()), kByLabel);
 
 }  // namespace
 }  // namespace readback

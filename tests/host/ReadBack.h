@@ -8,26 +8,26 @@
 // TIFF       readTiff(path) -> TiffPage {width, height, samplesPerPixel,
 //            bitsPerSample, photometric, resolution, inkNames, description
 //            (tag 270), rows}; at(x, y, c), pixel(x, y); pixelAt(page, x, y)
-//            is empty off the page, is(page, x, y, bytes); photometricOf(mode);
+//            is empty off the page, is(page, x, y, bytes);
 //            readNumber(...) reads a seven-segment strip number.
 // PDF        toolsMissing(): skips the test when qpdf or Ghostscript is not
-//            on the search path; expectPages(pdfs, count, widthMm, heightMm):
-//            qpdf's check and Ghostscript's page boxes; textSpans(pdfs),
-//            textsAt(pdfs, xMm); render(pdfs, plates, scratch) ->
-//            RenderedPage per page: Ghostscript's ink plates (tiffsep) or
-//            sRGB (tiff24nc) at 5 px a mm: at(xMm, yMm), isPaper, isBlack,
-//            shows(expected, tol, x, y).
+//            on the search path (as under wine); kToNull, appended to a
+//            command, hides its output on either system; expectPages(pdfs,
+//            count, widthMm, heightMm): qpdf's check and Ghostscript's page
+//            boxes; textSpans(pdfs), textsAt(pdfs, xMm); render(pdfs, plates,
+//            scratch) -> RenderedPage per page: Ghostscript's ink plates
+//            (tiffsep) or sRGB (tiff24nc) at 5 px a mm: at(xMm, yMm),
+//            isPaper, isBlack, shows(expected, tol, x, y).
 // Reference  readReference(path) -> Reference {fields, rows, value(row,
-//            field)}; channelFields(mode); inkByte(percent); pageBytes(mode,
-//            values): the bytes a TIFF page carries at a patch centre;
-//            showsRow(page, mode, ref, row, xMm, yMm): what Ghostscript shows
-//            there on a PDF page.
+//            field)}; channelFields(mode); inkByte(percent); showsBytes(page,
+//            mode, bytes, ...) and showsRow(page, mode, ref, row, xMm, yMm):
+//            what Ghostscript shows there on a PDF page.
 // Host       ModeSpec {mode, label, reference, spotNames}, allModes(): one
-//            per colour writer (spot with few and with eight inks);
-//            HostFolder fixture: path(name), files(), makes(...) runs
-//            createChart and checks its grid, chartFiles(...) checks what a
-//            chart leaves and gives its page paths; quickRun(), testFile(name),
-//            sampleFile(name).
+//            per colour writer (spot with few and with eight inks); kByLabel
+//            names test cases; HostFolder fixture: path(name),
+//            expectFiles(names), makes(...) runs createChart and checks its
+//            grid, chartFiles(...) checks what a chart leaves and gives its
+//            page paths; quickRun(), testFile(name), sampleFile(name).
 #ifndef ORVOCHART_TESTS_HOST_READBACK_H
 #define ORVOCHART_TESTS_HOST_READBACK_H
 
@@ -35,7 +35,6 @@
 #include <tiffio.h>
 
 #include <algorithm>
-#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -97,27 +96,25 @@ inline TiffPage readTiff(const std::string& path, bool withRows = true) {
     TiffPage p;
     TIFFGetField(t, TIFFTAG_IMAGEWIDTH, &p.width);
     TIFFGetField(t, TIFFTAG_IMAGELENGTH, &p.height);
+    // The 16-bit tags: without a default, then those libtiff has defaults for.
+    // clang-format off
     for (const auto& [tag, field] : {std::pair{TIFFTAG_PHOTOMETRIC, &p.photometric},
-                                     {TIFFTAG_INKSET, &p.inkSet},
-                                     {TIFFTAG_NUMBEROFINKS, &p.numberOfInks}}) {
+            {TIFFTAG_INKSET, &p.inkSet}, {TIFFTAG_NUMBEROFINKS, &p.numberOfInks}}) {
         TIFFGetField(t, tag, field);
     }
     for (const auto& [tag, field] : {std::pair{TIFFTAG_SAMPLESPERPIXEL, &p.samplesPerPixel},
-                                     {TIFFTAG_BITSPERSAMPLE, &p.bitsPerSample},
-                                     {TIFFTAG_PLANARCONFIG, &p.planar},
-                                     {TIFFTAG_COMPRESSION, &p.compression},
-                                     {TIFFTAG_PREDICTOR, &p.predictor},
-                                     {TIFFTAG_RESOLUTIONUNIT, &p.resolutionUnit}}) {
+            {TIFFTAG_BITSPERSAMPLE, &p.bitsPerSample}, {TIFFTAG_PLANARCONFIG, &p.planar},
+            {TIFFTAG_COMPRESSION, &p.compression}, {TIFFTAG_PREDICTOR, &p.predictor},
+            {TIFFTAG_RESOLUTIONUNIT, &p.resolutionUnit}}) {
         TIFFGetFieldDefaulted(t, tag, field);
     }
+    // clang-format on
     TIFFGetField(t, TIFFTAG_XRESOLUTION, &p.xResolution);
     TIFFGetField(t, TIFFTAG_YRESOLUTION, &p.yResolution);
     p.bigTiff = TIFFIsBigTIFF(t) != 0;
     char* text = nullptr;
-    if (TIFFGetField(t, TIFFTAG_IMAGEDESCRIPTION, &text) == 1 && text != nullptr) {
-        p.hasDescription = true;
-        p.description = text;
-    }
+    p.hasDescription = TIFFGetField(t, TIFFTAG_IMAGEDESCRIPTION, &text) == 1 && text != nullptr;
+    p.description = p.hasDescription ? text : "";
     p.hasDateTime = TIFFGetField(t, TIFFTAG_DATETIME, &text) == 1;
     p.hasSoftware = TIFFGetField(t, TIFFTAG_SOFTWARE, &text) == 1;
     if (TIFFGetField(t, TIFFTAG_INKNAMES, &text) == 1 && text != nullptr) {
@@ -173,16 +170,6 @@ inline bool printsOnPlates(ColorMode mode) {
     return mode != CM_LAB && mode != CM_RGB;
 }
 
-// The photometric interpretation a TIFF page of the mode declares: one ink is
-// coverage (0 is paper, "min is white"), three channels without ink names
-// are RGB.
-inline std::uint16_t photometricOf(ColorMode mode) {
-    return mode == CM_LAB      ? PHOTOMETRIC_CIELAB
-           : mode == CM_RGB    ? PHOTOMETRIC_RGB
-           : mode == CM_SPOT_1 ? PHOTOMETRIC_MINISWHITE
-                               : PHOTOMETRIC_SEPARATED;
-}
-
 // The figure a number of digit size `size` shows, read from the black pixels
 // of the band whose top is y0, between x = fromX and x = toX (exclusive).
 // Digits are told apart by the gaps between them; a narrow one is a '1',
@@ -193,22 +180,17 @@ inline std::uint16_t photometricOf(ColorMode mode) {
 inline std::string readNumber(const TiffPage& page, const Bytes& black, std::int64_t fromX,
                               std::int64_t toX, std::int64_t y0, std::int64_t size) {
     const std::int64_t q = size / 8, h = 2 * size / 8, n = 9 * size / 8;
-    const auto inkedColumn = [&](std::int64_t x) {
-        for (std::int64_t y = y0; y < y0 + 2 * size + h + 6; ++y) {
-            if (is(page, x, y, black)) {
+    // Black anywhere in the `wide` x `high` pixels from (left, top).
+    const auto inked = [&](std::int64_t left, std::int64_t top, std::int64_t wide,
+                           std::int64_t high) {
+        for (std::int64_t d = 0; d < wide * high; ++d) {
+            if (is(page, left + d % wide, top + d / wide, black)) {
                 return true;
             }
         }
         return false;
     };
-    const auto segmentOn = [&](std::int64_t cx, std::int64_t cy) {
-        for (std::int64_t d = 0; d < 9; ++d) {
-            if (is(page, cx + d % 3 - 1, cy + d / 3 - 1, black)) {
-                return true;
-            }
-        }
-        return false;
-    };
+    const auto inkedColumn = [&](std::int64_t x) { return inked(x, y0, 1, 2 * size + h + 6); };
     // Segment centres relative to the digit's origin, in the order a b c d e
     // f g (top, upper right, lower right, bottom, lower left, upper left,
     // middle), and the segments each figure lights (bit 0 is a).
@@ -236,7 +218,8 @@ inline std::string readNumber(const TiffPage& page, const Bytes& black, std::int
         }
         int lit = 0;
         for (int s = 0; s < 7; ++s) {
-            lit |= segmentOn(last - step - h + centres[s][0], y0 + centres[s][1]) ? 1 << s : 0;
+            const std::int64_t cx = last - step - h + centres[s][0], cy = y0 + centres[s][1];
+            lit |= inked(cx - 1, cy - 1, 3, 3) ? 1 << s : 0;
         }
         const int* match = std::find(figures, figures + 10, lit);
         text += match == figures + 10 ? '?' : static_cast<char>('0' + (match - figures));
@@ -312,8 +295,7 @@ inline void expectPages(const std::vector<std::string>& pdfs, std::size_t pageCo
 struct TextSpan {
     int page = 0;
     std::string text;
-    double xMm = 0.0;
-    double yMm = 0.0;
+    double xMm = 0.0, yMm = 0.0;
 };
 
 // Every text span of every page, from Ghostscript's text extraction: a
@@ -489,50 +471,28 @@ inline int inkByte(double percent) {
     return static_cast<int>(std::floor(std::clamp(percent, 0.0, 100.0) * 255.0 / 100.0 + 0.5));
 }
 
-// TIFF page bytes of one patch's channel values: process inks as coverage,
-// further inks inverted; L* in 1/2.55 steps, a* and b* as signed bytes; RGB
-// cut off.
-inline Bytes pageBytes(ColorMode mode, const std::vector<double>& values) {
-    Bytes bytes;
-    for (std::size_t c = 0; c < values.size(); ++c) {
-        const double v = values[c];
-        int byte = static_cast<int>(v);
-        if (printsOnPlates(mode)) {
-            byte = c < 4 ? inkByte(v) : 255 - inkByte(v);
-        } else if (mode == CM_LAB) {
-            byte = static_cast<int>(c == 0 ? std::floor(std::clamp(v * 2.55, 0.0, 255.0) + 0.5)
-                                           : std::floor(std::clamp(v + 128.0, 0.0, 255.0) + 0.5) -
-                                                 128.0);
-        }
-        bytes.push_back(static_cast<std::uint8_t>(byte & 0xFF));
-    }
-    return bytes;
-}
-
 // sRGB bytes of a Lab (D50) colour through the published Bradford-adapted
 // XYZ (D50) to linear sRGB matrix. Nothing for a colour outside sRGB, where
 // renderers clip differently.
-inline std::optional<std::array<int, 3>> srgbOfLab(double L, double a, double b) {
-    const double fy = (L + 16.0) / 116.0;
-    const double f[3] = {fy + a / 500.0, fy, fy - b / 200.0};
+inline std::optional<std::vector<int>> srgbOfLab(double L, double a, double b) {
+    const double fy = (L + 16.0) / 116.0, f[3] = {fy + a / 500.0, fy, fy - b / 200.0};
     const double white[3] = {0.9642, 1.0, 0.8249};
     const double toRgb[3][3] = {{3.1338561, -1.6168667, -0.4906146},
                                 {-0.9787684, 1.9161415, 0.0334540},
                                 {0.0719453, -0.2289914, 1.4052427}};
-    double xyz[3];
-    for (int i = 0; i < 3; ++i) {
-        const double cube = f[i] * f[i] * f[i];
-        xyz[i] = white[i] * (cube > 0.008856 ? cube : (f[i] - 16.0 / 116.0) / 7.787);
-    }
-    std::array<int, 3> rgb{};
-    for (int i = 0; i < 3; ++i) {
-        const double linear = toRgb[i][0] * xyz[0] + toRgb[i][1] * xyz[1] + toRgb[i][2] * xyz[2];
+    std::vector<int> rgb;
+    for (const auto& row : toRgb) {
+        double linear = 0.0;
+        for (int i = 0; i < 3; ++i) {
+            const double cube = f[i] * f[i] * f[i];
+            linear += row[i] * white[i] * (cube > 0.008856 ? cube : (f[i] - 16.0 / 116.0) / 7.787);
+        }
         if (linear < 0.01 || linear > 0.99) {
             return std::nullopt;
         }
-        const double encoded =
-            linear <= 0.0031308 ? 12.92 * linear : 1.055 * std::pow(linear, 1.0 / 2.4) - 0.055;
-        rgb[static_cast<std::size_t>(i)] = static_cast<int>(std::lround(255.0 * encoded));
+        rgb.push_back(static_cast<int>(std::lround(
+            255.0 *
+            (linear <= 0.0031308 ? 12.92 * linear : 1.055 * std::pow(linear, 1 / 2.4) - 0.055))));
     }
     return rgb;
 }
@@ -549,6 +509,9 @@ inline std::string sampleFile(const std::string& name) {
 }
 #endif
 
+// Names the cases of a parameterised test by their labels.
+inline constexpr auto kByLabel = [](const auto& info) { return std::string(info.param.label); };
+
 // CI sets ORVOCHART_QUICK=1: the costly cases are then sampled.
 inline bool quickRun() {
     const char* quick = std::getenv("ORVOCHART_QUICK");
@@ -560,8 +523,7 @@ inline bool quickRun() {
 // plates.
 struct ModeSpec {
     ColorMode mode;
-    std::string label;
-    std::string reference;
+    std::string label, reference;
     std::vector<std::string> spotNames;
 };
 
@@ -613,9 +575,10 @@ inline double referenceValue(const ModeSpec& m, std::size_t row, std::size_t col
 inline void writeReference(const std::string& path, const ModeSpec& m, std::size_t rows,
                            const std::string& keywords) {
     std::ofstream out(path);
-    out << "CGATS.17\nORIGINATOR \"i1 chart tests\"\n" << keywords;
     const std::vector<std::string> columns = channelFields(m.mode);
-    out << "NUMBER_OF_FIELDS " << columns.size() + 1 << "\nBEGIN_DATA_FORMAT\nSAMPLE_ID";
+    out << "CGATS.17\nORIGINATOR \"i1 chart tests\"\n"
+        << keywords << "NUMBER_OF_FIELDS " << columns.size() + 1
+        << "\nBEGIN_DATA_FORMAT\nSAMPLE_ID";
     for (const std::string& c : columns) {
         out << ' ' << c;
     }
@@ -630,6 +593,24 @@ inline void writeReference(const std::string& path, const ModeSpec& m, std::size
     out << "END_DATA\n";
 }
 
+// The spot shows `bytes`: ink bytes on the mode's plates in channel order
+// (no ink on the others), or sRGB bytes on screen.
+inline ::testing::AssertionResult showsBytes(const RenderedPage& page, const ModeSpec& m,
+                                             const std::vector<int>& bytes, int tolerance,
+                                             double xMm, double yMm) {
+    std::vector<std::string> names = {
+        "Cyan",  "Magenta", "Yellow", "Black", m.mode == CM_CMYKRGB ? "Red" : "Orange",
+        "Green", "Blue"};
+    names = !printsOnPlates(m.mode) ? std::vector<std::string>{"R", "G", "B"}
+            : m.spotNames.empty()   ? names
+                                    : m.spotNames;
+    std::map<std::string, int> expected;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        expected[names.at(i)] = bytes[i];
+    }
+    return page.shows(expected, tolerance, xMm, yMm);
+}
+
 // The check for one reference row at a spot of a rendered PDF page: the ink
 // byte of every plate the mode prints with, or the sRGB bytes for Lab (which
 // keeps L* to 1/2.55 and whole a* and b*; a colour conversion: more slack)
@@ -639,39 +620,26 @@ inline ::testing::AssertionResult showsRow(const RenderedPage& page, const ModeS
                                            double yMm) {
     const bool padding = row >= ref.rows.size();
     const auto v = [&](const std::string& field) { return padding ? 0.0 : ref.value(row, field); };
-    if (!printsOnPlates(m.mode)) {
-        const auto rgb =
-            padding ? std::array<int, 3>{255, 255, 255}
-            : m.mode == CM_RGB
-                ? std::array<int, 3>{static_cast<int>(v("RGB_R")), static_cast<int>(v("RGB_G")),
-                                     static_cast<int>(v("RGB_B"))}
-                : srgbOfLab(std::floor(v("LAB_L") * 2.55 + 0.5) / 2.55, std::round(v("LAB_A")),
-                            std::round(v("LAB_B")));
-        return !rgb ? ::testing::AssertionSuccess()
-                    : page.shows({{"R", (*rgb)[0]}, {"G", (*rgb)[1]}, {"B", (*rgb)[2]}},
-                                 m.mode == CM_LAB ? 6 : 2, xMm, yMm);
+    std::optional<std::vector<int>> bytes = std::vector<int>{};
+    for (const std::string& field : channelFields(m.mode)) {
+        bytes->push_back(m.mode == CM_RGB ? static_cast<int>(v(field)) : inkByte(v(field)));
     }
-    std::vector<std::string> plates = m.spotNames;
-    if (plates.empty()) {
-        plates = {"Cyan", "Magenta", "Yellow", "Black", "Orange", "Green"};
-        if (m.mode == CM_CMYKRGB) {
-            plates = {"Cyan", "Magenta", "Yellow", "Black", "Red", "Green", "Blue"};
-        }
+    if (padding && !printsOnPlates(m.mode)) {
+        bytes = std::vector<int>{255, 255, 255};
+    } else if (m.mode == CM_LAB) {
+        bytes = srgbOfLab(std::floor(v("LAB_L") * 2.55 + 0.5) / 2.55, std::round(v("LAB_A")),
+                          std::round(v("LAB_B")));
     }
-    const std::vector<std::string> fields = channelFields(m.mode);
-    std::map<std::string, int> inks;
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-        inks[plates[i]] = inkByte(v(fields[i]));
-    }
-    return page.shows(inks, 2, xMm, yMm);
+    return !bytes ? ::testing::AssertionSuccess()
+                  : showsBytes(page, m, *bytes, m.mode == CM_LAB ? 6 : 2, xMm, yMm);
 }
 
 class HostFolder : public ::testing::Test {
   protected:
     std::string path(const std::string& name) const { return folder_.file(name); }
-    std::set<std::string> files() const {
-        const std::vector<std::string> names = folder_.entries();
-        return {names.begin(), names.end()};
+    // The folder holds these files and no others.
+    void expectFiles(const std::set<std::string>& names) const {
+        EXPECT_EQ(folder_.entries(), std::vector<std::string>(names.begin(), names.end()));
     }
 
     // createChart as a host calls it, into `name` of this folder: it succeeds
@@ -707,13 +675,15 @@ class HostFolder : public ::testing::Test {
     // The folder holds the `pages` page files of a chart written to `name`
     // (page 0 under the output name, page p beside it as "<name>_<p>.tif"
     // whatever the format), a JPEG preview of each with `previews`, `others`
-    // and "ref.txt" if written; the page paths.
+    // (an empty name stands for none) and "ref.txt" if written; the page
+    // paths.
     std::vector<std::string> chartFiles(const std::string& name, std::size_t pages,
                                         std::set<std::string> others = {},
                                         bool previews = false) const {
         if (fs::exists(path("ref.txt"))) {
             others.insert("ref.txt");
         }
+        others.erase("");
         std::vector<std::string> paths;
         for (std::size_t p = 0; p < pages; ++p) {
             const std::string page = p == 0 ? name : name + "_" + std::to_string(p) + ".tif";
@@ -723,7 +693,7 @@ class HostFolder : public ::testing::Test {
                 others.insert(name + "_" + std::to_string(p) + ".jpg");
             }
         }
-        EXPECT_EQ(files(), others);
+        expectFiles(others);
         return paths;
     }
 

@@ -17,16 +17,14 @@ def test_every_export_is_bound_by_its_plain_name():
         names = {line.strip() for line in listed if line.strip() and not line.startswith("#")}
     assert names == set(_library.SIGNATURES)
     lib, _ = _library.library()
-    for name in names:
-        assert getattr(lib, name) is not None
+    assert all(getattr(lib, name) for name in names)
 
 
 def test_enumerations_match_the_header():
     with open(os.path.join(SOURCE, "include", "OrvoChartInterface.h")) as header:
         text = header.read()
     for prefix, enum in (("MI_", oc.Instrument), ("CM_", oc.ColorMode)):
-        declared = {name: int(value) for name, value in
-                    re.findall(r"\b%s(\w+) = (\d+)" % prefix, text)}
+        declared = {name: int(v) for name, v in re.findall(rf"\b{prefix}(\w+) = (\d+)", text)}
         assert declared == {member.name: member.value for member in enum}
 
 
@@ -35,8 +33,7 @@ def test_create_chart_writes_every_page(tmp_path):
     layout = oc.create_chart(instrument=oc.Instrument.EYEONEPRO2, mode=oc.ColorMode.CMYK,
                              reference=CMYK_90, output=out, width_mm=170, height_mm=80)
     pages = sorted(tmp_path.iterdir())
-    for page in pages:
-        assert page.read_bytes()[:4] == b"II*\x00"
+    assert all(page.read_bytes()[:4] == b"II*\x00" for page in pages)
     # The pages hold the 90 patches: all pages but the last are full.
     per_page = layout.strips * layout.columns
     assert (len(pages) - 1) * per_page < 90 <= len(pages) * per_page
